@@ -1,0 +1,43 @@
+# The two commands a newcomer needs: `make run` and `make test`.
+BUILD ?= build
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?=
+
+.PHONY: all deps configure build run test bench format format-check asan tsan clean
+
+all: build
+
+deps:
+	@scripts/deps.sh
+
+$(BUILD)/build.ninja: | deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+
+configure: deps $(BUILD)/build.ninja
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@scripts/run.sh $(BUILD)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) $(CTEST_ARGS)
+
+bench: build
+	@for b in $(BUILD)/bench/*_bench; do "$$b" || exit 1; done
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+format-check:
+	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+
+asan:
+	$(MAKE) test BUILD=build-asan CMAKE_FLAGS="-DMORVANE_SANITIZE=address,undefined"
+
+tsan:
+	$(MAKE) test BUILD=build-tsan CMAKE_FLAGS="-DMORVANE_SANITIZE=thread" CTEST_ARGS="-L threads"
+
+clean:
+	rm -rf build build-asan build-tsan

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building, testing and running need,
+# when any of them is missing.
+set -euo pipefail
+packages=(
+  cmake ninja-build g++ make pkg-config
+  qt6-base-dev libgl1-mesa-dev
+  libgtest-dev googletest libbenchmark-dev
+  clang-format
+  xvfb xauth xdotool x11-utils imagemagick
+  fonts-dejavu-core
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+echo "Installing missing packages: ${missing[*]}"
+if [ "$(id -u)" -ne 0 ]; then
+  if command -v sudo >/dev/null 2>&1; then
+    sudo apt-get update
+    sudo DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}"
+    exit 0
+  fi
+  echo "These packages are missing and this is not root. Run as root:" >&2
+  echo "  apt-get update && apt-get install -y ${missing[*]}" >&2
+  exit 1
+fi
+apt-get update
+DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}"

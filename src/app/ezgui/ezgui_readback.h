@@ -1,0 +1,43 @@
+// Read-back of what a user sees, and the hooks that let a test stand where
+// EZ_GUIRUN would. Nothing in the program itself calls these.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/ezgui/ezgui.h"
+
+class QWidget;
+
+// Sets up the layer without running its message loop (the caller owns the
+// QApplication): the event and design routines to call.
+void ezInstallRoutines(EzEventRoutine events, EzDesignRoutine design);
+// Unloads every form and forgets fonts, colours and pictures.
+void ezResetLayer();
+
+// The widget behind a form (id 0) or a control; nullptr when absent.
+QWidget* ezWidget(const std::string& form, int id);
+
+bool ezIsEnabled(const std::string& form, int id);
+bool ezIsChecked(const std::string& form, int id);
+bool ezIsVisible(const std::string& form, int id);
+// The text a user reads: label, button, text box, combo box current text,
+// the view's plain text, a form's caption.
+std::string ezText(const std::string& form, int id);
+std::vector<std::string> ezListItems(const std::string& form, int id);
+int ezSelectedIndex(const std::string& form, int id);  // -1 when none
+std::string ezStatusText(const std::string& form, int id, int part);
+int ezRichTextLimit(const std::string& form, int id);
+// The last tooltip text given by EZ_SETTOOLTIP.
+std::string ezLastTooltip();
+// Geometry in form units.
+void ezGeometry(const std::string& form, int id, float& x, float& y, float& width, float& height);
+// The cursor number last set for the application (0 when none).
+int ezCurrentCursor();
+
+// Delivers an event to the event routine exactly as a widget happening
+// would, and returns the cancel flag the routine left.
+int ezSendEvent(const std::string& form, int id, int code, int value);
+// Carries out the calls queued by another thread (what EZ_DOEVENTS does on
+// the GUI thread) and returns how many there were.
+int ezDrainQueued();

@@ -1,0 +1,22 @@
+// The program's one serial link to the instrument: open at the instrument's
+// fixed line settings, report and take waiting bytes, drain and close.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Opens COM `portNumber`, configures the line, sends 0x00 0x0D 0x0A, waits
+// 2000 ms and discards what arrived. False when the device cannot be opened
+// (or the link is already open); configuration failures do not count.
+bool openLink(int16_t portNumber);
+// Bytes in the driver's queue plus bytes read ahead; 0 when closed, on a
+// failed query, or once after a line error.
+int32_t bytesWaiting();
+// Exactly `count` bytes when they are waiting. Returns early with what it has
+// when the device delivers nothing or goes away; empty on a failed read.
+std::string receiveBytes(int32_t count);
+// One write; failures and short writes are ignored.
+void sendBytes(const std::string& bytes);
+// Pauses 1000 ms, discards what is waiting and closes the port.
+void flushAndClose();
+bool linkIsOpen();

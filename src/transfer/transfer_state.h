@@ -1,0 +1,23 @@
+// State of a transfer, owned by transfer start and stop and shared with the
+// receive worker. Values the worker and the GUI thread both touch are atomic.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+// 1 asks the worker to end; it reads this at the top of every loop pass.
+extern std::atomic<int32_t> StopRequested;
+// GUI thread only: 1 from start until stop / 1 from stop until the next start.
+extern int16_t TransferRunning;
+extern int16_t TransferStopped;
+// Progress dots, and a code of what status part 1 last showed:
+// -2 "Not Ready", -1 a chosen port or "Ready To Start", 0 the waiting text,
+// 1..15 the number of " ." groups after "Receiving data".
+extern std::atomic<int16_t> DotCount;
+// Set to 1 when a transfer starts; the worker adds 1 per record written.
+extern std::atomic<int32_t> RecordCount;
+// Open file descriptors of the transfer, -1 when none.
+extern std::atomic<int> OutputFile;
+extern std::atomic<int> RawLog;
+// Record lines that could not be written to the output file in this transfer.
+extern std::atomic<int32_t> LostRecordCount;
