@@ -1,0 +1,26 @@
+// Start and stop of a transfer, run on the GUI thread by the main window's
+// Start and Stop buttons and their shortcuts.
+#pragma once
+
+#include <string>
+
+#include "transfer/worker_thread.h"
+
+// The running receive worker, if any. GUI thread only.
+extern WorkerThread WorkerHandle;
+
+// Start button / Ctrl+G: flags, controls, then the transfer start.
+void startHandler();
+// Opens link, output file and raw log, then starts the worker; shows its own
+// failure messages.
+void transferStart();
+// Stop button / Ctrl+Z / Ctrl+X / closing the window during a transfer.
+void stopSequence();
+
+// The raw log's full path: "Raw.txt" in the program's data folder.
+std::string rawLogPath();
+
+inline constexpr const char* TextWaitingForData = "Waiting for data . . . . . . . . .";
+inline constexpr const char* TextReadyToStartAfterStop = "Ready To Start";
+inline constexpr const char* TextCommsFailed = "Failed to start communications!";
+inline constexpr const char* TextFileOpenFailed = "An error occured while opening file:";

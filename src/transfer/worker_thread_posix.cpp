@@ -1,0 +1,32 @@
+#include <pthread.h>
+
+#include "transfer/worker_thread.h"
+
+namespace {
+
+void* runBody(void* body) {
+  reinterpret_cast<void (*)()>(body)();
+  return nullptr;
+}
+
+}  // namespace
+
+bool startWorkerThread(WorkerThread& thread, void (*body)(), size_t stackBytes) {
+  pthread_attr_t attr;
+  if (pthread_attr_init(&attr) != 0) return false;
+  pthread_attr_setstacksize(&attr, stackBytes);
+  pthread_t id;
+  const int rc = pthread_create(&id, &attr, runBody, reinterpret_cast<void*>(body));
+  pthread_attr_destroy(&attr);
+  if (rc != 0) return false;
+  thread.native = static_cast<unsigned long>(id);
+  thread.running = true;
+  return true;
+}
+
+void joinWorkerThread(WorkerThread& thread) {
+  if (!thread.running) return;
+  pthread_join(static_cast<pthread_t>(thread.native), nullptr);
+  thread.running = false;
+  thread.native = 0;
+}
