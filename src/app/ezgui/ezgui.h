@@ -34,9 +34,10 @@ using EzDesignRoutine = void (*)(const std::string& formName);
 using EzEventRoutine = void (*)(std::string& formName, int& controlId, int& eventCode,
                                 int& eventValue, int& cancel);
 
-// Runs the program: creates the application, calls the start-up routine once,
-// then handles window messages until the main window (the first form created
-// without a parent) is unloaded or closed. Returns the exit code.
+// Runs the program: creates the application (or uses the one that exists),
+// calls the start-up routine once, then handles window messages until the
+// main window (the first form EZ_FORM created without a parent) is unloaded
+// or closed. Returns the exit code.
 int EZ_GUIRUN(int argc, char** argv, EzStartupRoutine startup, EzEventRoutine events,
               EzDesignRoutine design);
 
@@ -63,6 +64,7 @@ enum EzEventCode : int {
 // ---- Global settings ---------------------------------------------------------
 
 void EZ_DEFIMAGEFOLDER(const std::string& folder);
+// The layer always reports the events it has; these five change nothing.
 void EZ_ALLOWCOMMANDEVENTS(int on);
 void EZ_ALLOWNOTIFYEVENTS(int on);
 void EZ_ALLOWKEYEVENTS(int on);
@@ -70,7 +72,8 @@ void EZ_ALLOWMOUSEMOVEEVENTS(int on);
 void EZ_ALLOWCURSOREVENTS(int on);
 // Mode 2: the next form or control created reports event 85 while loading.
 void EZ_ALLOWLOADINGEVENT(int mode);
-// Mode 2: controls created after this get event 99 for their window messages.
+// Accepted; the layer reports no event 99 (window messages of a subclassed
+// control), which leaves every control its normal behaviour.
 void EZ_SUBCLASS(int mode);
 
 // ---- Fonts and colours --------------------------------------------------------
@@ -91,10 +94,18 @@ void EZ_USEIFONT(const std::string& face, float points, const std::string& props
 
 // The menu bar of the next form created: one item with its command identifier.
 void EZ_DEFMAINMENU(int commandId, const std::string& text, const std::string& props);
-// parent "" = none. Calls the design routine, then reports 85 (when allowed),
-// 87 and, once shown, 86. Creating a form under a name that exists replaces it.
+// parent "" = none; a form with a parent is a window of its own, kept above
+// its owner and unloaded with it. In this order: event 85 (when
+// EZ_ALLOWLOADINGEVENT(2) came before), the design routine with the name,
+// event 87 (controls exist), the window shown, event 86. Creating a form
+// under a name that exists unloads that one first (with its event 0).
+// Size and position are those of the window (menu bar included, the
+// window system's frame not).
 void EZ_FORM(const std::string& name, const std::string& parent, const std::string& caption,
              float x, float y, float width, float height, const std::string& props);
+// Reports event 0, after the forms it owns went away, then the form is gone.
+// The user closing the window does the same unless the event routine sets
+// the cancel flag for that event 0.
 void EZ_UNLOADFORM(const std::string& name);
 // props "E": 1 when the form exists, else 0.
 int EZ_ISFORM(const std::string& name, const std::string& props);
@@ -110,8 +121,10 @@ void EZ_REDRAWFORM(const std::string& name);
 void EZ_SETFORMICON(const std::string& name, int icon);
 void EZ_STARTTHREAD(const std::string& name, int threadNumber, int value);
 void EZ_CLOSETHREAD(const std::string& name, int threadNumber);
-// Accelerator table: "F1,1111|^F,1112"; "^" is Ctrl. Each key arrives as an
-// event of the form with the command identifier as control identifier.
+// Accelerator table: "F1,1111|^F,1112"; "^" is Ctrl, "+" Shift, "%" Alt.
+// Each key arrives as an event of the form (code 1) with the command
+// identifier as control identifier. The keys win over the focused
+// control's own use of them; a held key gives one event.
 void EZ_DEFACCEL(const std::string& name, const std::string& table);
 
 // ---- Controls ---------------------------------------------------------------------
@@ -151,7 +164,8 @@ void EZ_SETFOCUS(const std::string& form, int id);
 // Only CB_SHOWDROPDOWN (335) with wparam 1 is acted on: the list drops down.
 int EZ_SENDMESSAGE(const std::string& form, int id, int message, int wparam, int lparam);
 void EZ_RESIZE(const std::string& form, int id, float x, float y, float width, float height);
-// mode 1, -2: scroll so that the end of the text is visible.
+// mode 1 (any value): scroll so that the end of the text is visible; other
+// modes: to the top. Appending and moving the selection never scroll.
 void EZ_SCROLLTO(const std::string& form, int id, int mode, int value);
 
 // ---- Status bar ---------------------------------------------------------------------
@@ -185,7 +199,10 @@ void EZ_DEFTOOLTIPPROP(int a, int b, const std::string& props);
 // Draws the owner-drawn button of the drawing record in palette colour `colour`.
 void EZ_DRAW3DBUTTON(const std::string& form, int id, int drawRecord, int colour, int style,
                      int font);
-// The font to draw owner-drawn buttons with.
+// The font to draw owner-drawn buttons with: EzControlFont, which
+// EZ_DRAW3DBUTTON takes as "the button's own font" (numbers >= 0 and -1
+// name fonts as everywhere else).
+inline constexpr int EzControlFont = -2;
 int EZ_ODIFONT();
 // Returns a drawing context (0: nothing to paint) and the area's size.
 int EZ_STARTERASEBG(int eventValue, float& width, float& height);
@@ -218,7 +235,7 @@ std::string EZ_SAVEFILE(const std::string& form, const std::string& title,
 // once the user pressed OK.
 void EZ_MSGBOX(const std::string& text);
 
-// ---- Message handling and paths -------------------------------------------------------------------
+// ---- Message handling and paths ---------------------------------------------
 
 void EZ_DOEVENTS(int n);
 // The program's folder, ending in "/".

@@ -27,6 +27,7 @@ std::string ezText(const std::string& form, int id);
 std::vector<std::string> ezListItems(const std::string& form, int id);
 int ezSelectedIndex(const std::string& form, int id);  // -1 when none
 std::string ezStatusText(const std::string& form, int id, int part);
+int ezStatusPartCount(const std::string& form, int id);
 int ezRichTextLimit(const std::string& form, int id);
 // The last tooltip text given by EZ_SETTOOLTIP.
 std::string ezLastTooltip();
@@ -34,6 +35,11 @@ std::string ezLastTooltip();
 void ezGeometry(const std::string& form, int id, float& x, float& y, float& width, float& height);
 // The cursor number last set for the application (0 when none).
 int ezCurrentCursor();
+// Whether the form's library thread was started and not closed.
+bool ezThreadRunning(const std::string& form);
+// Where "$NAME" pictures and icons are looked for (":/res" unless changed),
+// so a test can offer files of its own.
+void ezSetResourceFolder(const std::string& folder);
 
 // Delivers an event to the event routine exactly as a widget happening
 // would, and returns the cancel flag the routine left.

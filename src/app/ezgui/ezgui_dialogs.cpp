@@ -1,0 +1,82 @@
+#include "app/ezgui/ezgui_dialogs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QRegularExpression>
+#include <QStringList>
+
+#include "app/ezgui/ezgui_state.h"
+
+QString ezQtFilter(const std::string& filter) {
+  const QStringList parts = ezFromBytes(filter).split('|');
+  QStringList out;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QStringList patterns = parts[i + 1].split(';', Qt::SkipEmptyParts);
+    for (QString& p : patterns) {
+      p = p.trimmed();
+      if (p == "*.*") p = "*";
+    }
+    out << QStringLiteral("%1 (%2)").arg(parts[i].trimmed(), patterns.join(' '));
+  }
+  return out.join(QStringLiteral(";;"));
+}
+
+QString ezFilterExtension(const QString& qtFilter) {
+  const QRegularExpression firstPattern(R"(\(\s*\*\.([^\s\)\*\?]+))");
+  const QRegularExpressionMatch m = firstPattern.match(qtFilter);
+  return m.hasMatch() ? m.captured(1) : QString();
+}
+
+std::string EZ_SAVEFILE(const std::string& form, const std::string& title,
+                        const std::string& folder, const std::string& fileName,
+                        const std::string& filter, const std::string& extension,
+                        const std::string& props) {
+  (void)props;
+  if (!ezOnGuiThread()) return "";
+  EzForm* owner = ezFindForm(form);
+  QFileDialog dialog(owner ? owner->window.data() : nullptr, ezFromBytes(title));
+  // Qt's own dialog: the same everywhere, and one a test can answer.
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  // Choosing an existing file to append to is the ordinary case, so no
+  // "replace it?" question.
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setDirectory(folder.empty() ? QDir::currentPath() : ezFromBytes(folder));
+  const QString filters = ezQtFilter(filter);
+  if (!filters.isEmpty()) dialog.setNameFilters(filters.split(QStringLiteral(";;")));
+  // A name typed without extension gets the one of the chosen filter, or
+  // the given one when the filter takes any name.
+  const QString fallback = ezFromBytes(extension);
+  dialog.setDefaultSuffix(fallback);
+  if (!filters.isEmpty()) {
+    const auto follow = [&dialog, fallback](const QString& chosen) {
+      const QString ext = ezFilterExtension(chosen);
+      dialog.setDefaultSuffix(ext.isEmpty() ? fallback : ext);
+    };
+    follow(dialog.selectedNameFilter());
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, follow);
+  }
+  if (!fileName.empty()) dialog.selectFile(ezFromBytes(fileName));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return "";
+  const QByteArray path = QFile::encodeName(dialog.selectedFiles().first());
+  return std::string(path.constData(), static_cast<size_t>(path.size()));
+}
+
+void EZ_MSGBOX(const std::string& text) {
+  if (!ezOnGuiThread()) return;
+  QString shown = ezFromBytes(text);
+  shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  shown.replace('\r', '\n');
+  QMessageBox box(QMessageBox::NoIcon, QString(), shown, QMessageBox::Ok, nullptr);
+  box.setTextFormat(Qt::PlainText);
+  box.setWindowModality(Qt::ApplicationModal);
+  box.setWindowFlag(Qt::WindowStaysOnTopHint);
+  box.show();
+  if (QGuiApplication::platformName() != QLatin1String("offscreen")) box.raise();
+  box.activateWindow();
+  box.exec();
+}

@@ -1,0 +1,268 @@
+#include "app/ezgui/ezgui_forms.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <vector>
+
+#include "app/ezgui/ezgui_state.h"
+#include "app/ezgui/ezgui_style.h"
+#include "app/ezgui/ezgui_widgets.h"
+
+namespace {
+
+bool stillThere(int serial) {
+  return ezFindFormBySerial(serial) != nullptr;
+}
+
+void fillClientBackground(EzForm& form) {
+  const QColor bg = ezColour(form.background);
+  if (!bg.isValid()) return;
+  QPalette p = form.client->palette();
+  p.setColor(QPalette::Window, bg);
+  form.client->setPalette(p);
+}
+
+void addMenuBar(EzForm& form) {
+  if (EzLayer.nextMenu.empty()) return;
+  auto* bar = new QMenuBar(form.window);
+  for (const EzMenuItem& item : EzLayer.nextMenu) {
+    QAction* action = bar->addAction(ezFromBytes(item.text));
+    const int serial = form.serial;
+    const int command = item.command;
+    QObject::connect(action, &QAction::triggered,
+                     [serial, command] { ezDeliver(serial, command, EzClick, 0); });
+  }
+  EzLayer.nextMenu.clear();
+  form.menuBar = bar;
+}
+
+// The window, its client area and its registry entry; nothing shown yet.
+EzForm& makeForm(const std::string& name, const std::string& parent, const std::string& caption,
+                 float x, float y, float width, float height) {
+  ezInstallHooks();
+  const std::string key = ezKey(name);
+  if (ezFindForm(name)) ezUnloadForm(key, true);
+
+  auto form = std::make_unique<EzForm>();
+  form->name = name;
+  form->serial = EzLayer.nextFormSerial++;
+  EzForm* owner = parent.empty() ? nullptr : ezFindForm(parent);
+  if (owner) form->parentKey = ezKey(owner->name);
+  form->foreground = EzLayer.foreground;
+  form->background = EzLayer.background;
+
+  auto* window = new EzFormWindow(form->serial, owner ? owner->window.data() : nullptr);
+  window->setWindowTitle(ezFromBytes(caption));
+  form->window = window;
+  form->client = new EzClient(form->serial, window);
+  fillClientBackground(*form);
+  addMenuBar(*form);
+  window->move(ezPixelsX(x), ezPixelsY(y));
+  window->resize(ezPixelsX(width), ezPixelsY(height));
+  window->layOut();
+
+  EzForm& made = *form;
+  EzLayer.forms[key] = std::move(form);
+  return made;
+}
+
+void show(EzForm& form) {
+  form.window->show();
+  // The offscreen platform has no stacking order and says so on every raise.
+  if (QGuiApplication::platformName() != QLatin1String("offscreen")) form.window->raise();
+  form.window->activateWindow();
+}
+
+}  // namespace
+
+void ezInstallHooks() {
+  ezEnsureDrainTimer();
+  if (!EzLayer.keyFilter && QCoreApplication::instance()) {
+    EzLayer.keyFilter.reset(ezMakeKeyFilter());
+    QCoreApplication::instance()->installEventFilter(EzLayer.keyFilter.get());
+  }
+}
+
+void EZ_FORM(const std::string& name, const std::string& parent, const std::string& caption,
+             float x, float y, float width, float height, const std::string& props) {
+  (void)props;
+  if (!ezOnGuiThread()) return;
+  const bool announceLoading = EzLayer.loadingEventNext;
+  EzLayer.loadingEventNext = false;
+  EzForm& form = makeForm(name, parent, caption, x, y, width, height);
+  const int serial = form.serial;
+  if (parent.empty() && EzLayer.mainFormKey.empty()) EzLayer.mainFormKey = ezKey(name);
+
+  // Any step may unload the form again (the event routine is free to), so
+  // each one looks it up afresh.
+  if (announceLoading) ezDeliver(serial, 0, EzLoading, 0);
+  const std::string asCreated = form.name;
+  if (stillThere(serial) && EzLayer.design) EzLayer.design(asCreated);
+  if (stillThere(serial)) ezDeliver(serial, 0, EzLoaded, 0);
+  if (EzForm* f = ezFindFormBySerial(serial)) show(*f);
+  if (stillThere(serial)) ezDeliver(serial, 0, EzStarted, 0);
+}
+
+void EZ_DEBUGFORM(const std::string& name) {
+  if (!ezOnGuiThread()) return;
+  EzForm& form = makeForm(name, "", name, 0, 0, 90, 35);
+  auto* text = new QPlainTextEdit(form.client);
+  text->setReadOnly(true);
+  text->setUndoRedoEnabled(false);
+  text->setLineWrapMode(QPlainTextEdit::NoWrap);
+  ezTagWidget(text, form.serial, 100);
+  EzControl control;
+  control.id = 100;
+  control.kind = EzKind::MultiLine;
+  control.widget = text;
+  control.fillsClient = true;
+  form.controls[100] = control;
+  static_cast<EzClient*>(form.client.data())->layOutExtras();
+  show(form);
+}
+
+bool ezFormClosedByUser(int serial) {
+  EzForm* form = ezFindFormBySerial(serial);
+  if (!form) return true;
+  if (form->goingAway) return false;
+  const std::string key = ezKey(form->name);
+  if (ezDeliver(serial, 0, EzFormGoingAway, 0) != 0 && stillThere(serial)) return false;
+  if (stillThere(serial)) ezUnloadForm(key, false);
+  return true;
+}
+
+void ezUnloadForm(const std::string& key, bool announce) {
+  auto it = EzLayer.forms.find(key);
+  if (it == EzLayer.forms.end() || it->second->goingAway) return;
+  EzForm& form = *it->second;
+  form.goingAway = true;
+  const int serial = form.serial;
+
+  // Owned windows go first, as each is gone before its owner.
+  std::vector<std::string> owned;
+  for (auto& [k, f] : EzLayer.forms) {
+    if (f->parentKey == key) owned.push_back(k);
+  }
+  for (const std::string& k : owned) ezUnloadForm(k, true);
+  if (announce) ezDeliver(serial, 0, EzFormGoingAway, 0);
+
+  it = EzLayer.forms.find(key);
+  if (it == EzLayer.forms.end() || it->second->serial != serial) return;
+  std::unique_ptr<EzForm> gone = std::move(it->second);
+  EzLayer.forms.erase(it);
+  if (gone->window) {
+    gone->window->hide();
+    // Later, not now: the window may be in the middle of one of its own events.
+    gone->window->deleteLater();
+  }
+  if (key == EzLayer.mainFormKey) {
+    EzLayer.mainFormKey.clear();
+    if (EzLayer.loopRunning) QCoreApplication::exit(0);
+  }
+}
+
+void ezUnloadAllSilently() {
+  std::map<std::string, std::unique_ptr<EzForm>> forms;
+  forms.swap(EzLayer.forms);
+  EzLayer.mainFormKey.clear();
+  // An owner takes its owned windows with it; the guarded pointers of those
+  // are then empty.
+  for (auto& [key, form] : forms) {
+    if (form->window) delete form->window.data();
+  }
+}
+
+void EZ_UNLOADFORM(const std::string& name) {
+  if (!ezOnGuiThread()) return;
+  ezUnloadForm(ezKey(name), true);
+}
+
+int EZ_ISFORM(const std::string& name, const std::string& props) {
+  (void)props;
+  EzForm* form = ezFindForm(name);
+  return form && !form->goingAway ? 1 : 0;
+}
+
+void EZ_RESIZEFORM(const std::string& name, float x, float y, float width, float height,
+                   float flag) {
+  (void)flag;
+  EzForm* form = ezFindForm(name);
+  if (!form || !form->window) return;
+  form->window->move(ezPixelsX(x), ezPixelsY(y));
+  form->window->resize(ezPixelsX(width), ezPixelsY(height));
+}
+
+void EZ_GETSIZE(const std::string& name, float& width, float& height, int mode) {
+  width = 0;
+  height = 0;
+  EzForm* form = ezFindForm(name);
+  if (!form || !form->window) return;
+  const QSize size = mode == 0 ? form->client->size() : form->window->size();
+  width = ezUnitsX(size.width());
+  height = ezUnitsY(size.height());
+}
+
+void EZ_GETPOS(const std::string& name, float& x, float& y, int mode) {
+  (void)mode;
+  x = 0;
+  y = 0;
+  EzForm* form = ezFindForm(name);
+  if (!form || !form->window) return;
+  x = ezUnitsX(form->window->x());
+  y = ezUnitsY(form->window->y());
+}
+
+void EZ_DELAYDRAWCLIENT(const std::string& name, int mode) {
+  (void)mode;
+  EzForm* form = ezFindForm(name);
+  if (form && form->client) form->client->setUpdatesEnabled(false);
+}
+
+void EZ_REDRAWFORM(const std::string& name) {
+  EzForm* form = ezFindForm(name);
+  if (!form || !form->window) return;
+  form->client->setUpdatesEnabled(true);
+  form->window->update();
+  form->client->update();
+}
+
+void EZ_SETFORMICON(const std::string& name, int icon) {
+  EzForm* form = ezFindForm(name);
+  if (!form || !form->window || icon < 1 || icon > static_cast<int>(EzLayer.icons.size())) return;
+  form->window->setWindowIcon(EzLayer.icons[static_cast<size_t>(icon - 1)]);
+}
+
+// The form's library thread carries no work of the program, so it is a mark
+// that it was started, not a thread of the operating system.
+void EZ_STARTTHREAD(const std::string& name, int threadNumber, int value) {
+  (void)threadNumber;
+  (void)value;
+  if (EzForm* form = ezFindForm(name)) form->threadRunning = true;
+}
+
+void EZ_CLOSETHREAD(const std::string& name, int threadNumber) {
+  (void)threadNumber;
+  if (EzForm* form = ezFindForm(name)) form->threadRunning = false;
+}
+
+void EZ_DEFMAINMENU(int commandId, const std::string& text, const std::string& props) {
+  (void)props;
+  EzLayer.nextMenu.push_back(EzMenuItem{commandId, text});
+}
+
+void EZ_ALLOWLOADINGEVENT(int mode) {
+  EzLayer.loadingEventNext = mode == 2;
+}
+
+void EZ_SUBCLASS(int mode) {
+  EzLayer.subclassMode = mode;
+}
+
+// The layer reports the events it has; these switches change nothing.
+void EZ_ALLOWCOMMANDEVENTS(int) {}
+void EZ_ALLOWNOTIFYEVENTS(int) {}
+void EZ_ALLOWKEYEVENTS(int) {}
+void EZ_ALLOWMOUSEMOVEEVENTS(int) {}
+void EZ_ALLOWCURSOREVENTS(int) {}

@@ -1,0 +1,39 @@
+// Calls made from a thread other than the GUI thread (the receive worker).
+// Qt widgets may only be touched on the GUI thread, so such calls are put
+// on one queue in the order they were made, under a lock of our own, and the
+// caller goes on at once. The GUI thread carries them out on a timer, in
+// EZ_DOEVENTS, and before any GUI-thread call of the same kinds (so a text
+// the GUI thread writes is never overtaken by an older queued one).
+#pragma once
+
+#include <string>
+
+// How often the GUI thread looks at the queue: often enough that a status
+// text appears without visible delay, seldom enough that many record lines
+// arrive as one insert.
+inline constexpr int EzDrainIntervalMs = 40;
+
+enum class EzQueuedKind { StatusText, RichSelection, RichText, ScrollTo };
+
+struct EzQueuedCall {
+  EzQueuedKind kind = EzQueuedKind::StatusText;
+  std::string form;
+  int id = 0;
+  int a = 0;  // status part; selection start; rich-text a; scroll mode
+  int b = 0;  // selection end; rich-text b; scroll value
+  std::string text;
+};
+
+void ezQueueCall(EzQueuedCall call);
+// Carries out what is queued, on the GUI thread; returns how many calls.
+int ezDrainQueued();
+void ezForgetQueued();  // drops what is queued (layer reset)
+
+// What the queued calls do, carried out on the GUI thread.
+void ezDoStatusText(const std::string& form, int id, int part, const std::string& text);
+void ezDoRichSelection(const std::string& form, int id, int start, int end);
+void ezDoRichText(const std::string& form, int id, const std::string& text, int a, int b);
+void ezDoScrollTo(const std::string& form, int id, int mode, int value);
+// The selection put at the end and `text` inserted there: what a run of
+// (EZ_SETRICHSEL -1 -1, EZ_SETRICHTEXT 0 1) pairs amounts to, done at once.
+void ezDoRichAppend(const std::string& form, int id, const std::string& text);
