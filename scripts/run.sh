@@ -7,6 +7,10 @@ build=${1:-build}
 program="$build/src/morvane"
 simulator="$build/tools/simulator/morvane-sim"
 
+if [ ! -x "$simulator" ]; then
+  exec "$program"
+fi
+
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "There is no display to show the window on." >&2
   echo "Run it under a virtual display instead:" >&2
