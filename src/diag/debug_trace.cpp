@@ -1,0 +1,70 @@
+#include "diag/debug_trace.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <algorithm>
+
+#include "app/ezgui/ezgui.h"
+#include "app/ezgui/ezgui_units.h"
+
+namespace {
+
+constexpr char kDebugForm[] = "Debug1";
+constexpr int kTraceText = 100;
+
+// Set when the trace creates its window; they stay for the program's run.
+struct DebugTraceState {
+  std::string lineEnd;
+  std::string::size_type textLimit = 0;
+};
+DebugTraceState DebugTrace;
+
+// Column 200, row 20 is right of the main window on a wide screen; a smaller
+// screen would not show it there, so it moves left and up until it fits.
+void placeDebugWindow() {
+  float x = 200, y = 20;
+  const float width = 90, height = 35;
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect area = screen->availableGeometry();
+    const int left = std::min(ezPixelsX(x), area.x() + area.width() - ezPixelsX(width));
+    const int top = std::min(ezPixelsY(y), area.y() + area.height() - ezPixelsY(height));
+    x = ezUnitsX(std::max(left, area.x()));
+    y = ezUnitsY(std::max(top, area.y()));
+  }
+  EZ_RESIZEFORM(kDebugForm, x, y, width, height, -1);
+}
+
+void openDebugWindow() {
+  EZ_DEBUGFORM(kDebugForm);
+  placeDebugWindow();
+  DebugTrace.lineEnd = "\r\n";
+  DebugTrace.textLimit = 64000;
+}
+
+std::string replaceAll(std::string text, char from, const std::string& to) {
+  for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+    text.replace(at, 1, to);
+  }
+  return text;
+}
+
+// "|" becomes a line end first, then each apostrophe a double quote.
+std::string traceLines(const std::string& message) {
+  return replaceAll(replaceAll(message, '|', DebugTrace.lineEnd), '\'', "\"");
+}
+
+}  // namespace
+
+void debugTrace(const std::string& message) {
+  if (EZ_ISFORM(kDebugForm, "E") == 0) openDebugWindow();
+  std::string text = EZ_GETTEXT(kDebugForm, kTraceText);
+  if (text.size() > DebugTrace.textLimit) text.clear();
+  text += traceLines(message) + DebugTrace.lineEnd;
+  EZ_SETTEXT(kDebugForm, kTraceText, text);
+  EZ_SCROLLTO(kDebugForm, kTraceText, 1, 0);
+  EZ_DOEVENTS(1);
+}
+
+void closeDebugTrace() {
+  EZ_UNLOADFORM(kDebugForm);
+}
