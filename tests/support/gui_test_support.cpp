@@ -178,14 +178,16 @@ DialogAnswer answerNextMessageBox(int watchdogMs) {
   });
 }
 
-DialogAnswer answerNextSaveDialog(const std::string& path, int watchdogMs) {
-  return arm(watchdogMs, [path](DialogSeen& seen) {
+DialogAnswer answerNextSaveDialog(const std::string& path, int watchdogMs,
+                                  std::function<void(QWidget& dialog)> first) {
+  return arm(watchdogMs, [path, first](DialogSeen& seen) {
     QFileDialog* dialog = activeDialog<QFileDialog>();
     if (!dialog) return false;
     auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
     QAbstractButton* accept = buttonWithRole(dialog, QDialogButtonBox::AcceptRole);
     if (!name || !accept) return false;
     noteFileDialog(*dialog, seen);
+    if (first) first(*dialog);
     name->setFocus();
     name->selectAll();
     typeText(name, path);

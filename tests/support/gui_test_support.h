@@ -47,6 +47,8 @@ using DialogAnswer = std::shared_ptr<const DialogSeen>;
 
 // Arm one of these, then make the call that opens the dialog.
 DialogAnswer answerNextMessageBox(int watchdogMs = 5000);  // presses OK
-// Types `path` into the file name field and presses the accept button.
-DialogAnswer answerNextSaveDialog(const std::string& path, int watchdogMs = 5000);
+// Types `path` into the file name field and presses the accept button;
+// `first`, when given, acts on the dialog before that (picks a filter...).
+DialogAnswer answerNextSaveDialog(const std::string& path, int watchdogMs = 5000,
+                                  std::function<void(QWidget& dialog)> first = {});
 DialogAnswer cancelNextSaveDialog(int watchdogMs = 5000);
