@@ -12,7 +12,8 @@ class QWidget;
 // Sets up the layer without running its message loop (the caller owns the
 // QApplication): the event and design routines to call.
 void ezInstallRoutines(EzEventRoutine events, EzDesignRoutine design);
-// Unloads every form and forgets fonts, colours and pictures.
+// Unloads every form without events and forgets fonts, colours, pictures,
+// cursors and queued calls. The routines and the rich-text renderer stay.
 void ezResetLayer();
 
 // The widget behind a form (id 0) or a control; nullptr when absent.

@@ -1,3 +1,12 @@
+// The files of the layer, by what they handle: forms, menus and the form
+// events (ezgui_forms), accelerator keys (ezgui_accel), controls
+// (ezgui_controls), the rich-text view (ezgui_richtext), the status bar
+// (ezgui_statusbar), fonts and colours (ezgui_style), owner drawing and the
+// background (ezgui_paint), tooltips, dialogs, pictures/icons/cursors
+// (ezgui_images), paths, calls from another thread (ezgui_queue), the
+// widget classes (ezgui_widgets), the message loop (ezgui_run) and the
+// read-back for tests (ezgui_readback).
+//
 // The GUI layer's own state: the routines it calls, the forms it knows by
 // name, and the settings that apply to the next forms and controls. Every
 // file of the layer reaches it through `EzLayer`; GUI thread only (the one
