@@ -34,9 +34,11 @@ format-check:
 	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 asan:
+	ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
 	$(MAKE) test BUILD=build-asan CMAKE_FLAGS="-DMORVANE_SANITIZE=address,undefined"
 
 tsan:
+	TSAN_OPTIONS="suppressions=$(CURDIR)/tests/tsan.supp halt_on_error=1" \
 	$(MAKE) test BUILD=build-tsan CMAKE_FLAGS="-DMORVANE_SANITIZE=thread" CTEST_ARGS="-L threads"
 
 clean:
