@@ -1,0 +1,187 @@
+// The serial link to the instrument, over the platform's serial layer.
+//
+// openLink and flushAndClose run on the window's thread, bytesWaiting and
+// receiveBytes on the receive worker while a transfer runs; the transfer's
+// stop joins the worker before it closes the link, so the calls never overlap.
+#include "transfer/serial_link.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <limits>
+#include <thread>
+
+#include "transfer/serial_port.h"
+
+namespace {
+
+constexpr int kBaudRate = 19200;
+constexpr int kOneStopBit = 0;
+constexpr int kOneAndHalfStopBits = 1;
+constexpr uint32_t kQueueSize = 4096;
+constexpr size_t kReadAheadSize = 512;
+// The line errors after which one bytesWaiting reports nothing: receive
+// overrun, hardware overrun, framing, transmit queue full, I/O error.
+constexpr uint32_t kCountedErrors =
+    SerialErrRxOver | SerialErrOverrun | SerialErrFrame | SerialErrTxFull | SerialErrIo;
+static_assert(kCountedErrors == 0x050B);
+constexpr auto kSettlePause = std::chrono::milliseconds(2000);
+constexpr auto kClosePause = std::chrono::milliseconds(1000);
+constexpr auto kPollStep = std::chrono::milliseconds(1);
+
+struct SerialLink {
+  // Atomic so that linkIsOpen may be asked from any thread.
+  std::atomic<SerialPort*> port{nullptr};
+  // Bytes taken from the driver but not yet handed to a caller, oldest first.
+  unsigned char readAhead[kReadAheadSize] = {};
+  size_t readAheadCount = 0;
+};
+
+SerialLink theLink;
+
+void pause(std::chrono::milliseconds duration) {
+  std::this_thread::sleep_for(duration);
+}
+
+// Reads the whole line state, lets `change` alter it and writes it back; a
+// state the driver refuses leaves the previous one in force.
+template <typename Change>
+void configureStep(SerialPort* port, Change change) {
+  SerialLine line;
+  if (serialGetLine(port, line) != SerialOk) return;
+  change(line);
+  serialSetLine(port, line);
+}
+
+void configureLine(SerialPort* port) {
+  configureStep(port, [](SerialLine& line) { line.baudRate = kBaudRate; });
+  configureStep(port, [](SerialLine& line) {
+    line.dataBits = 8;
+    line.stopBitsCode = kOneStopBit;
+    line.parityCheck = false;
+    line.parity = ParityNone;
+  });
+  configureStep(port, [](SerialLine& line) { line.parityCheck = false; });
+  configureStep(port, [](SerialLine& line) { line.stopBitsCode = kOneAndHalfStopBits; });
+}
+
+void configureQueues(SerialPort* port) {
+  uint32_t rx = 0;
+  uint32_t tx = 0;
+  if (serialGetQueues(port, rx, tx) == SerialOk) serialSetQueues(port, rx, kQueueSize);
+  if (serialGetQueues(port, rx, tx) == SerialOk) serialSetQueues(port, kQueueSize, tx);
+}
+
+void sendOpeningBytes() {
+  sendBytes(std::string("\x00\x0D\x0A", 3));
+}
+
+// Throws away what is waiting now.
+void drain() {
+  if (bytesWaiting() > 0) receiveBytes(bytesWaiting());
+}
+
+// Moves up to `owed` bytes from the front of the read-ahead buffer to `out`.
+void takeFromReadAhead(std::string& out, size_t owed) {
+  const size_t taken = std::min(owed, theLink.readAheadCount);
+  out.append(reinterpret_cast<const char*>(theLink.readAhead), taken);
+  std::memmove(theLink.readAhead, theLink.readAhead + taken, theLink.readAheadCount - taken);
+  theLink.readAheadCount -= taken;
+}
+
+// Waits, in 1 ms steps, until the driver holds at least one byte. False when
+// the device has gone: nothing would ever come.
+bool waitForQueuedBytes(SerialPort* port, uint32_t& queued) {
+  for (;;) {
+    uint32_t errors = 0;
+    const SerialStatus status = serialPoll(port, queued, errors);
+    if (status == SerialGone) return false;
+    if (status == SerialOk && queued > 0) return true;
+    pause(kPollStep);
+  }
+}
+
+enum class Refill { Read, NothingRead, Failed };
+
+Refill refillReadAhead(SerialPort* port, uint32_t queued) {
+  const size_t room = kReadAheadSize - theLink.readAheadCount;
+  size_t got = 0;
+  const SerialStatus status = serialRead(port, theLink.readAhead + theLink.readAheadCount,
+                                         std::min<size_t>(room, queued), got);
+  // A device gone in the middle of a read has delivered nothing more.
+  if (status != SerialOk && status != SerialGone) return Refill::Failed;
+  if (got == 0) return Refill::NothingRead;
+  theLink.readAheadCount += got;
+  return Refill::Read;
+}
+
+}  // namespace
+
+bool openLink(int16_t portNumber) {
+  if (theLink.port.load()) return false;
+  SerialPort* port = nullptr;
+  if (serialOpen(portNumber, &port) != SerialOk) return false;
+  theLink.readAheadCount = 0;
+  theLink.port.store(port);
+  configureLine(port);
+  configureQueues(port);
+  sendOpeningBytes();
+  pause(kSettlePause);
+  drain();
+  return true;
+}
+
+int32_t bytesWaiting() {
+  SerialPort* port = theLink.port.load();
+  if (!port) return 0;
+  uint32_t queued = 0;
+  uint32_t errors = 0;
+  if (serialPoll(port, queued, errors) != SerialOk) return 0;
+  if (errors & kCountedErrors) return 0;
+  const uint64_t total = uint64_t{queued} + theLink.readAheadCount;
+  return static_cast<int32_t>(std::min<uint64_t>(total, std::numeric_limits<int32_t>::max()));
+}
+
+std::string receiveBytes(int32_t count) {
+  SerialPort* port = theLink.port.load();
+  std::string gathered;
+  if (!port || count < 1) return gathered;
+  const size_t wanted = static_cast<size_t>(count);
+  takeFromReadAhead(gathered, wanted);
+  while (gathered.size() < wanted) {
+    uint32_t queued = 0;
+    if (!waitForQueuedBytes(port, queued)) return gathered;
+    switch (refillReadAhead(port, queued)) {
+      case Refill::Failed:
+        return "";
+      case Refill::NothingRead:
+        return gathered;
+      case Refill::Read:
+        break;
+    }
+    takeFromReadAhead(gathered, wanted - gathered.size());
+  }
+  return gathered;
+}
+
+void sendBytes(const std::string& bytes) {
+  SerialPort* port = theLink.port.load();
+  if (!port) return;
+  size_t written = 0;
+  serialWrite(port, bytes.data(), bytes.size(), written);
+}
+
+void flushAndClose() {
+  pause(kClosePause);
+  SerialPort* port = theLink.port.load();
+  if (!port) return;
+  drain();
+  theLink.port.store(nullptr);
+  theLink.readAheadCount = 0;
+  serialClose(port);
+}
+
+bool linkIsOpen() {
+  return theLink.port.load() != nullptr;
+}

@@ -1,0 +1,10 @@
+#include "transfer/transfer_state.h"
+
+std::atomic<int32_t> StopRequested{0};
+int16_t TransferRunning = 0;
+int16_t TransferStopped = 0;
+std::atomic<int16_t> DotCount{0};
+std::atomic<int32_t> RecordCount{0};
+std::atomic<int> OutputFile{-1};
+std::atomic<int> RawLog{-1};
+std::atomic<int32_t> LostRecordCount{0};
