@@ -1,0 +1,79 @@
+#include "output/output_choice.h"
+
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "app/control_ids.h"
+#include "app/ezgui/ezgui.h"
+#include "output/output_state.h"
+#include "output/path_parts.h"
+#include "output/readiness.h"
+
+namespace {
+
+constexpr const char* DialogTitle = "Select Data File";
+constexpr const char* DialogFilter = "Comma Separated Values|*.csv|Text Files|*.txt|All Files|*.*";
+constexpr const char* DialogExtension = "csv";
+constexpr size_t ShortestTypedName = 5;
+
+// With the trailing "/" that every folder part carries. Empty when the
+// current directory cannot be told; the dialog then starts where it likes.
+std::string currentFolder() {
+  std::error_code error;
+  std::string folder = std::filesystem::current_path(error).string();
+  if (error || folder.empty()) return "";
+  if (folder.back() != '/') folder += '/';
+  return folder;
+}
+
+void recordDialogChoice(const std::string& path) {
+  if (!path.empty()) {
+    EZ_SETTEXT(MainForm, IdFileNameBox, path);
+    LastFolder = pathFolderPart(path);
+    FileChosen = 1;
+  } else {
+    EZ_SETTEXT(MainForm, IdFileNameBox, "");
+    FileChosen = 0;
+    OutputFileName.clear();
+  }
+}
+
+// The box holds UTF-8; a name's length is what the user typed, not bytes.
+size_t characterCount(const std::string& text) {
+  size_t count = 0;
+  for (const char c : text) {
+    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
+  }
+  return count;
+}
+
+}  // namespace
+
+void chooseOutputFileByDialog() {
+  if (LastFolder.empty()) LastFolder = currentFolder();
+  const std::string path = EZ_SAVEFILE(MainForm, DialogTitle, LastFolder, OutputFileName,
+                                       DialogFilter, DialogExtension, "Z");
+  OutputFileName = path;
+  recordDialogChoice(path);
+  readinessOnDialogClosed(!path.empty(), pathNamePart(path));
+}
+
+void onFileNameEdited() {
+  OutputFileName = EZ_GETTEXT(MainForm, IdFileNameBox);
+  const bool longEnough = characterCount(OutputFileName) >= ShortestTypedName;
+  if (!longEnough) FileChosen = 0;
+  readinessOnNameTyped(longEnough, pathNamePart(OutputFileName));
+}
+
+void onAppendChosen() {
+  WriteMode = WriteAppend;
+  EZ_SETCHECK(MainForm, IdAppendRadio, 1);
+  EZ_SETCHECK(MainForm, IdOverwriteRadio, 0);
+}
+
+void onOverwriteChosen() {
+  WriteMode = WriteOverwrite;
+  EZ_SETCHECK(MainForm, IdAppendRadio, 0);
+  EZ_SETCHECK(MainForm, IdOverwriteRadio, 1);
+}

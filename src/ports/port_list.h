@@ -1,0 +1,22 @@
+// Port discovery: which COM ports 1 to 100 exist and whether another program
+// holds them, shown in the main window's port list, and the user's pick.
+// GUI thread only.
+#pragma once
+
+#include <cstdint>
+
+// PortAbsent, PortFree or PortInUse for COM `portNumber`, through the same
+// number-to-device mapping that the serial link opens.
+int16_t probePort(int portNumber);
+
+// Probes ports 1 to 100, rebuilds PortList, then fills the list.
+void scanPorts();
+
+// Puts PortList into the port list, chooses the entry of SavedPortNumber (no
+// port when it is not listed) and shows the port's status.
+void fillPortList();
+
+// The user picked list item `index` (zero-based). A free port becomes the
+// chosen one and is saved in the settings file; a port in use clears the
+// choice. An index that is no item of the list changes nothing.
+void onPortPicked(int index);
