@@ -3,8 +3,10 @@
 #include <system_error>
 
 #include "app/ezgui/ezgui.h"
+#include "app/ezgui/ezgui_state.h"
 
 std::string EZ_GETAPPPATHNAME() {
+  if (!EzLayer.programPath.empty()) return EzLayer.programPath;
   if (QCoreApplication::instance()) {
     const QByteArray path = QCoreApplication::applicationFilePath().toLocal8Bit();
     if (!path.isEmpty()) return std::string(path.constData(), static_cast<size_t>(path.size()));

@@ -104,6 +104,10 @@ void ezSetResourceFolder(const std::string& folder) {
   EzLayer.resourceFolder = folder;
 }
 
+void ezSetProgramPath(const std::string& path) {
+  EzLayer.programPath = path;
+}
+
 int ezSendEvent(const std::string& form, int id, int code, int value) {
   EzForm* f = ezFindForm(form);
   return f ? ezDeliver(f->serial, id, code, value) : 0;

@@ -41,6 +41,9 @@ bool ezThreadRunning(const std::string& form);
 // Where "$NAME" pictures and icons are looked for (":/res" unless changed),
 // so a test can offer files of its own.
 void ezSetResourceFolder(const std::string& folder);
+// Makes EZ_GETAPPPATHNAME (and so EZ_APPPATH) answer `path` as the program
+// file, so a test can give the program a folder of its own. "" undoes it.
+void ezSetProgramPath(const std::string& path);
 
 // Delivers an event to the event routine exactly as a widget happening
 // would, and returns the cancel flag the routine left.

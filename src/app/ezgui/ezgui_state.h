@@ -126,6 +126,8 @@ struct EzLayerState {
 
   std::string imageFolder;
   std::string resourceFolder = ":/res";
+  // The program file as tests present it; "" means the running executable.
+  std::string programPath;
   std::map<std::string, QPixmap> pictures;  // by reference
   std::vector<QPixmap> images;              // image handle n is images[n - 1]
   std::map<std::string, int> imageHandles;  // by picture reference
