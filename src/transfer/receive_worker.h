@@ -1,6 +1,12 @@
 // The receive worker: the body of each transfer's worker thread.
 #pragma once
 
+#include "transfer/record_converter.h"
+
+// The unfinished record. It outlives transfers: the first data of the next
+// transfer continues it. Touched by the worker alone while one runs.
+extern PendingRecord PendingText;
+
 // Polls the link, writes each chunk to the raw log and each record line to
 // the output file and the incoming-data view. Returns once it finds
 // StopRequested set at the top of its loop.
