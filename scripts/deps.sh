@@ -8,7 +8,7 @@ packages=(
   libgtest-dev googletest libbenchmark-dev
   clang-format
   xvfb xauth xdotool x11-utils imagemagick
-  fonts-dejavu-core
+  fonts-dejavu-core fonts-liberation2
 )
 missing=()
 for p in "${packages[@]}"; do

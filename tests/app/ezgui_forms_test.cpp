@@ -156,7 +156,9 @@ TEST_F(Forms, CreatingUnderAnExistingNameReplacesTheForm) {
 }
 
 TEST_F(Forms, SizesFollowTheUnitRule) {
-  const int line = QFontMetrics(QApplication::font()).height();
+  QFont tenPoints = QApplication::font();
+  tenPoints.setPointSizeF(10);
+  const int line = QFontMetrics(tenPoints).height();
   EXPECT_EQ(ezPixelsY(1), line);
   EXPECT_EQ(ezPixelsX(2), line);
   EXPECT_EQ(ezUnitSizeFor(20).across, 10.0);

@@ -112,9 +112,24 @@ QFont ezFont(int number) {
   return builtInFont(number);
 }
 
+namespace {
+
+// Faces forms name that Linux desktops seldom have, with metric-compatible
+// stand-ins first: a wider stand-in would cut off captions sized for them.
+QStringList facesFor(const std::string& face) {
+  const QString asked = QString::fromStdString(face);
+  if (face == "Tahoma" || face == "Arial" || face == "MS Sans Serif")
+    return {asked, "Liberation Sans", "Arimo", "DejaVu Sans Condensed", "DejaVu Sans"};
+  if (face == "Courier New") return {asked, "Liberation Mono", "Cousine", "DejaVu Sans Mono"};
+  if (face == "Times New Roman") return {asked, "Liberation Serif", "Tinos", "DejaVu Serif"};
+  return {asked};
+}
+
+}  // namespace
+
 QFont ezMakeFont(const std::string& face, float points, const std::string& props) {
   QFont f = QApplication::font();
-  if (!face.empty()) f.setFamily(QString::fromStdString(face));
+  if (!face.empty()) f.setFamilies(facesFor(face));
   if (points > 0) f.setPointSizeF(points);
   f.setBold(has(props, 'B'));
   f.setItalic(has(props, 'I'));

@@ -13,7 +13,11 @@ EzUnitSize ezUnitSizeFor(int lineHeightPixels) {
 
 EzUnitSize ezUnits() {
   if (!EzLayer.unitsKnown) {
-    EzLayer.units = ezUnitSizeFor(QFontMetrics(QApplication::font()).height());
+    // Font 4, the application's face at 10 points: desktops whose default
+    // is smaller would otherwise squeeze the texts the forms were laid out for.
+    QFont reference = QApplication::font();
+    reference.setPointSizeF(10);
+    EzLayer.units = ezUnitSizeFor(QFontMetrics(reference).height());
     EzLayer.unitsKnown = true;
   }
   return EzLayer.units;

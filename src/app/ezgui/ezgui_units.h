@@ -1,7 +1,8 @@
 // Form units and pixels.
 //
 // The rule: one form unit down is the line height of the application's
-// default font (QFontMetrics::height), one form unit across is half of that
+// font face at 10 points (font 4; QFontMetrics::height), one form unit
+// across is half of that
 // line height. A character cell of the default font is thus about one unit
 // wide and one unit high, so a layout in form units keeps its proportions
 // whatever font size the desktop uses. The main form (122 by 40 units) is
