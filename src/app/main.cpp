@@ -1,6 +1,6 @@
-#include <cstdio>
+#include "app/ezgui/ezgui.h"
+#include "app/startup.h"
 
-int main() {
-  std::puts("Morvane Data Transfer Utility: built. The main window comes with a later change.");
-  return 0;
+int main(int argc, char** argv) {
+  return EZ_GUIRUN(argc, argv, startupRoutine, eventRoutine, designRoutine);
 }

@@ -1,0 +1,13 @@
+// How the main window's controls look: tooltip texts and the 3-D drawing of
+// its owner-drawn buttons.
+#pragma once
+
+#include <string>
+
+// The tooltip of control `id`, "" for a control without one.
+std::string tooltipText(int id);
+// Answers the library's request for the tooltip of control `id`; controls
+// without a tooltip get no answer.
+void answerTooltip(int id);
+// Draws owner-drawn button `id` with the drawing record of its event.
+void drawOwnerButton(int id, int drawRecord);
