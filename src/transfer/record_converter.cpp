@@ -13,14 +13,13 @@ constexpr char Terminator = '$';
 constexpr std::string_view Feet = "Feet";
 constexpr std::string_view Meters = "Meters";
 
-// Where a search for `word` must begin so that no match touching the
-// unsettled part is missed.
+// Where a search must begin so that a match reaching `overlap` bytes back
+// into the settled front is not missed.
 size_t searchStart(const PendingRecord& pending, size_t overlap) {
   return std::min(pending.text.size(), pending.settled - std::min(pending.settled, overlap));
 }
 
 void appendCleaned(std::string& text, std::string_view chunk) {
-  text.reserve(text.size() + chunk.size());
   for (const char c : chunk) {
     if (c == '\0' || c == '\r' || c == '\n') continue;
     text.push_back(c == Marker ? '#' : c);
@@ -94,7 +93,7 @@ std::vector<std::string> writeOutRecords(PendingRecord& pending) {
     lines.push_back(recordLine(std::string_view(text).substr(begin, end - begin)));
     begin = end + 1;
   }
-  text.erase(0, begin);
+  if (begin > 0) text.erase(0, begin);
   // What is left holds no terminator; only the part that has been converted
   // is also known to hold no units word and no "#" run.
   pending.converted -= std::min(pending.converted, begin);
