@@ -1,0 +1,2 @@
+# The simulator's tests use its record generator and command line.
+target_link_libraries(tools_simulator_test PRIVATE morvane_sim_lib)
