@@ -6,8 +6,9 @@
 #include <string>
 
 // The output file: appended to (created when missing) or emptied. Returns a
-// descriptor, or -1 when the file cannot be opened or another program holds
-// its lock. A file held by someone else is never emptied.
+// descriptor, or -1 when the file cannot be opened, another program holds
+// its lock, or it is a named pipe that nobody reads. A file held by someone
+// else is never emptied; a pipe or device is written to as it is.
 int openOutputFile(const std::string& path, bool append);
 // The raw log, created when missing and emptied. -1 on failure.
 int openRawLog(const std::string& path);

@@ -1,10 +1,23 @@
 #include <pthread.h>
+#include <signal.h>
 
 #include "transfer/worker_thread.h"
 
 namespace {
 
+// The worker writes to files the user named, which may be pipes. A write to
+// a pipe whose reader has gone must fail like any other failed write, not
+// end the whole program with SIGPIPE; the signal is raised on the writing
+// thread, so blocking it there is enough.
+void blockBrokenPipe() {
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, SIGPIPE);
+  pthread_sigmask(SIG_BLOCK, &set, nullptr);
+}
+
 void* runBody(void* body) {
+  blockBrokenPipe();
   reinterpret_cast<void (*)()>(body)();
   return nullptr;
 }
