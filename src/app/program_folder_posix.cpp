@@ -12,10 +12,11 @@ std::string withSlash(std::string folder) {
   return folder;
 }
 
-// mkdir -p; an existing folder is fine.
+// mkdir -p; an existing folder is fine. Folders made in the user's data
+// area are the user's alone, as the desktop's convention asks.
 void makeFolders(const std::string& path) {
   for (size_t i = 1; i <= path.size(); ++i) {
-    if (i == path.size() || path[i] == '/') mkdir(path.substr(0, i).c_str(), 0777);
+    if (i == path.size() || path[i] == '/') mkdir(path.substr(0, i).c_str(), 0700);
   }
 }
 
@@ -28,7 +29,7 @@ std::string dataFolderFor(const std::string& programFolder) {
   if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg == '/') {
     base = xdg;
   } else if (const char* home = std::getenv("HOME"); home && *home) {
-    base = std::string(home) + "/.local/share";
+    base = withSlash(home) + ".local/share";
   } else {
     return own;  // nowhere better to go; writes there fail as they would anyway
   }
