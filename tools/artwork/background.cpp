@@ -1,8 +1,8 @@
-// The main form's background: the form colour, a shade lighter at the top
-// where the labels stand and darker towards the bottom, crossed by a few faint
-// flow lines. It is stretched over the whole window, so nothing in it may be
-// round or text-like; and it stays dark enough that the white labels over it
-// keep a contrast of at least 4.5 to 1.
+// The main form's background: the form colour at the top where the labels
+// stand, darker towards the bottom, crossed by a few faint flow lines. It is
+// stretched over the whole window, so nothing in it may be round or
+// text-like; and it stays dark enough that the white labels over it keep a
+// contrast of at least 4.5 to 1.
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -41,9 +41,9 @@ QImage drawBackground() {
   painter.setRenderHint(QPainter::Antialiasing);
 
   QLinearGradient depth(0, 0, 0, Height);
-  depth.setColorAt(0.0, FormColour.lighter(106));
-  depth.setColorAt(0.45, FormColour);
-  depth.setColorAt(1.0, FormColour.darker(135));
+  depth.setColorAt(0.0, FormColour);
+  depth.setColorAt(0.45, FormColour.darker(108));
+  depth.setColorAt(1.0, FormColour.darker(140));
   painter.fillRect(image.rect(), depth);
 
   // Darker towards the sides, which draws the eye to the middle of the form.
@@ -54,7 +54,7 @@ QImage drawBackground() {
 
   for (int i = 0; i < 14; ++i) {
     const double baseline = 120 + i * 46.0;
-    const int alpha = 14 + (i % 3) * 5;
+    const int alpha = 12 + (i % 3) * 4;
     painter.setPen(QPen(QColor(200, 235, 230, alpha), 1.6));
     painter.drawPath(flowLine(baseline, 14 + (i % 4) * 3.0, i * 0.137));
   }
