@@ -15,7 +15,16 @@ pick_port 0
 press ctrl+g
 wait_for 20 "the instrument sending everything" sim_sent_all s
 wait_for 10 "the records in the CSV" csv_is "$csv" s
-sleep 1.5  # the view's last lines and the status text settle on screen
+# The view's last lines and the status text settle on screen: two pictures
+# half a second apart alike.
+window_steady() {
+  local a b
+  a=$(timeout 10 import -window "$MAIN" rgb:- | md5sum)
+  sleep 0.5
+  b=$(timeout 10 import -window "$MAIN" rgb:- | md5sum)
+  [ "$a" = "$b" ]
+}
+wait_for 20 "the window to settle" window_steady
 save_picture "$MAIN" screenshot
 cp "$WORK/screenshot.png" "$out"
 press ctrl+z
