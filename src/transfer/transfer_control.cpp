@@ -59,6 +59,9 @@ std::string rawLogPath() {
 }
 
 void startHandler() {
+  // A Start the user pressed while Stop ran reaches here from Stop's own
+  // event processing; it would open files that Stop's last step then closes.
+  if (StopInProgress) return;
   TransferRunning = 1;
   TransferStopped = 0;
   DotCount = 0;
@@ -93,6 +96,7 @@ void transferStart() {
 }
 
 void stopSequence() {
+  StopInProgress = 1;
   TransferRunning = 0;
   TransferStopped = 1;
   DotCount = -1;
@@ -107,5 +111,6 @@ void stopSequence() {
   EZ_DOEVENTS(10);
   EZ_SETSBTEXT(MainForm, IdStatusBar, StatusOverall, TextReadyToStartAfterStop, "P");
   closeFile(RawLog);
+  StopInProgress = 0;
   reportLostRecords();
 }

@@ -3,6 +3,7 @@
 std::atomic<int32_t> StopRequested{0};
 int16_t TransferRunning = 0;
 int16_t TransferStopped = 0;
+int16_t StopInProgress = 0;
 std::atomic<int16_t> DotCount{0};
 std::atomic<int32_t> RecordCount{0};
 std::atomic<int> OutputFile{-1};

@@ -10,6 +10,8 @@ extern std::atomic<int32_t> StopRequested;
 // GUI thread only: 1 from start until stop / 1 from stop until the next start.
 extern int16_t TransferRunning;
 extern int16_t TransferStopped;
+// GUI thread only: 1 while the stop sequence runs.
+extern int16_t StopInProgress;
 // Progress dots, and a code of what status part 1 last showed:
 // -2 "Not Ready", -1 a chosen port or "Ready To Start", 0 the waiting text,
 // 1..15 the number of " ." groups after "Receiving data".
