@@ -2,7 +2,6 @@
 #include "transfer/record_converter.h"
 
 #include <initializer_list>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -128,62 +127,6 @@ TEST(RecordConverter, HandSetPendingTextIsConvertedInFull) {
   EXPECT_TRUE(writeOutRecords(pending).empty());
   EXPECT_EQ(csvOf(pending, {""}), "Feet\n");
   EXPECT_EQ(pending.text, ",z");
-}
-
-// The steps exactly as stated, on the whole text every time.
-struct Reference {
-  std::string pending;
-
-  static void replaceAll(std::string& s, const std::string& from, const std::string& to) {
-    for (size_t at = s.find(from); at != std::string::npos; at = s.find(from, at + to.size())) {
-      s.replace(at, from.size(), to);
-    }
-  }
-
-  std::string take(const std::string& chunk) {
-    std::string c;
-    for (const char ch : chunk) {
-      if (ch != '\0' && ch != '\r' && ch != '\n') c += ch == '\x85' ? '#' : ch;
-    }
-    std::string work = pending + c;
-    replaceAll(work, "Feet", "Feet$");
-    replaceAll(work, "Meters", "Meters$");
-    while (work.find("##") != std::string::npos) replaceAll(work, "##", "#");
-    pending = work;
-    std::string out;
-    if (pending.size() < 2) return out;
-    for (size_t end = pending.find('$'); end != std::string::npos; end = pending.find('$')) {
-      std::string record = pending.substr(0, end);
-      pending.erase(0, end + 1);
-      replaceAll(record, "#", Header);
-      out += record + "\n";
-    }
-    return out;
-  }
-};
-
-TEST(RecordConverter, RandomStreamsMatchTheStepsDoneInFull) {
-  // Streams of whole and broken units words, markers and line ends, cut at
-  // random into small chunks, so that every kind of split turns up.
-  const std::vector<std::string> pieces = {"Feet", "Meters", "Fe",   "Meter", "e",  "t",
-                                           "#",    "$",      Marker, "\r\n",  ",x", {"\0", 1}};
-  std::mt19937 random(20240501);
-  for (int stream = 0; stream < 300; ++stream) {
-    std::string bytes;
-    while (bytes.size() < 400) bytes += pieces[random() % pieces.size()];
-    PendingRecord pending;
-    Reference reference;
-    std::string got;
-    std::string expected;
-    for (size_t at = 0; at < bytes.size();) {
-      const std::string chunk = bytes.substr(at, random() % 9);
-      at += chunk.size();
-      for (const std::string& line : take(pending, chunk)) got += line;
-      expected += reference.take(chunk);
-      ASSERT_EQ(pending.text, reference.pending) << "stream " << stream << " at " << at;
-    }
-    ASSERT_EQ(got, expected) << "stream " << stream;
-  }
 }
 
 }  // namespace
