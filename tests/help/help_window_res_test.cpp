@@ -36,8 +36,8 @@ void routeDesign(const std::string& form) {
 }
 
 std::string embeddedFileOnDisk() {
-  const fs::path path = fs::path(__FILE__).parent_path().parent_path().parent_path() / "src" /
-                        "resources" / "embedded" / "MorvHelpRTF.rtf";
+  const fs::path path =
+      fs::path(MORVANE_SOURCE_DIR) / "src" / "resources" / "embedded" / "MorvHelpRTF.rtf";
   std::ifstream in(path, std::ios::binary);
   EXPECT_TRUE(in.good()) << path;
   return std::string(std::istreambuf_iterator<char>(in), {});

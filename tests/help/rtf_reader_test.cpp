@@ -22,7 +22,7 @@
 namespace {
 
 std::string sample(const char* name) {
-  const auto path = std::filesystem::path(__FILE__).parent_path() / "data" / name;
+  const auto path = std::filesystem::path(MORVANE_SOURCE_DIR) / "tests" / "help" / "data" / name;
   std::ifstream in(path, std::ios::binary);
   EXPECT_TRUE(in.good()) << path;
   return std::string(std::istreambuf_iterator<char>(in), {});
