@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building, testing and running need,
-# when any of them is missing.
+# when any of them is missing. With the argument "windows", also those of
+# the Windows cross build.
 set -euo pipefail
 packages=(
   cmake ninja-build g++ make pkg-config
@@ -10,6 +11,11 @@ packages=(
   xvfb xauth xdotool x11-utils imagemagick
   fonts-dejavu-core fonts-liberation2
 )
+# The Windows cross build and its tests under Wine (`make windows`,
+# `make windows-test`), only when asked for: `scripts/deps.sh windows`.
+if [ "${1:-}" = windows ]; then
+  packages+=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

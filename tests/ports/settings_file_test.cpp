@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -15,9 +16,14 @@ namespace {
 class SettingsFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "morvane-settings-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder = pattern;
+    // A fresh folder of our own; create_directory refuses one that exists.
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && folder.empty(); ++attempt) {
+      const fs::path candidate =
+          fs::temp_directory_path() / ("morvane-settings-" + std::to_string(random()));
+      if (fs::create_directory(candidate)) folder = candidate;
+    }
+    ASSERT_FALSE(folder.empty());
     path = (folder / "MorvTran.ini").string();
   }
   void TearDown() override { fs::remove_all(folder); }

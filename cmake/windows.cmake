@@ -1,0 +1,13 @@
+# The Windows build (cross-built with cmake/mingw-w64-x86_64.cmake): one
+# .exe per program that needs no MinGW DLLs beside it.
+add_link_options(-static-libgcc -static-libstdc++ -static)
+# Wide-character Win32 calls throughout; windows.h without its min/max
+# macros; Windows 7 and later.
+add_compile_definitions(UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0601)
+find_package(Threads REQUIRED)
+
+include(CTest)
+add_subdirectory(src)
+if(BUILD_TESTING)
+  add_subdirectory(tests)
+endif()

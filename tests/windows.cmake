@@ -1,0 +1,70 @@
+# The Windows build's tests: the platform-free tests and the Win32 layers'
+# own tests (*_win32_test.cpp), cross-built and run under Wine, all with the
+# label "windows". Each test case runs as its own process, as on Linux.
+#
+# Wine keeps its state in a prefix folder, here a private one in the build
+# folder, made once by the fixture test wine_session_start. That test also
+# starts the one Wine server the run uses; wine_session_stop ends it.
+set(GTEST_HAS_ABSL OFF)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest "${CMAKE_BINARY_DIR}/googletest" EXCLUDE_FROM_ALL)
+include(GoogleTest)
+
+find_program(MORVANE_WINESERVER NAMES wineserver wineserver64 PATHS /usr/lib/wine NO_DEFAULT_PATH)
+find_program(MORVANE_WINESERVER NAMES wineserver wineserver64)
+set(MORVANE_WINEPREFIX "${CMAKE_BINARY_DIR}/wineprefix")
+set(wine_environment
+    "WINEPREFIX=${MORVANE_WINEPREFIX}"
+    "WINEDEBUG=-all"
+    # Console programs need no display; without one Wine does not look for it.
+    "DISPLAY="
+    "WAYLAND_DISPLAY=")
+
+add_test(NAME wine_session_start
+         COMMAND sh "${CMAKE_SOURCE_DIR}/cmake/wine_session.sh" start "${MORVANE_WINESERVER}")
+add_test(NAME wine_session_stop
+         COMMAND sh "${CMAKE_SOURCE_DIR}/cmake/wine_session.sh" stop "${MORVANE_WINESERVER}")
+set_tests_properties(wine_session_start PROPERTIES FIXTURES_SETUP wine LABELS windows
+                     TIMEOUT 300 ENVIRONMENT "${wine_environment}")
+set_tests_properties(wine_session_stop PROPERTIES FIXTURES_CLEANUP wine LABELS windows
+                     TIMEOUT 60 ENVIRONMENT "${wine_environment}")
+
+set(support_sources "${CMAKE_CURRENT_SOURCE_DIR}/support/literal_converter.cpp")
+file(GLOB win32_support CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/support/*_win32.cpp")
+add_library(morvane_test_support STATIC ${support_sources} ${win32_support})
+target_include_directories(morvane_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(morvane_test_support PUBLIC morvane_plain gtest gtest_main)
+
+# The tests that use no GUI and no POSIX call, shared with the Linux build.
+set(test_sources
+    "${CMAKE_CURRENT_SOURCE_DIR}/output/path_parts_test.cpp"
+    "${CMAKE_CURRENT_SOURCE_DIR}/ports/settings_file_test.cpp"
+    "${CMAKE_CURRENT_SOURCE_DIR}/transfer/record_converter_test.cpp"
+    "${CMAKE_CURRENT_SOURCE_DIR}/transfer/record_converter_identity_test.cpp"
+    "${CMAKE_CURRENT_SOURCE_DIR}/tools/simulator_test.cpp")
+file(GLOB win32_tests CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*/*_win32_test.cpp")
+list(APPEND test_sources ${win32_tests})
+
+add_library(morvane_sim_records STATIC "${CMAKE_SOURCE_DIR}/tools/simulator/record_generator.cpp")
+target_include_directories(morvane_sim_records PUBLIC "${CMAKE_SOURCE_DIR}/tools/simulator")
+
+foreach(src IN LISTS test_sources)
+  get_filename_component(name "${src}" NAME_WE)
+  get_filename_component(dir "${src}" DIRECTORY)
+  get_filename_component(sub "${dir}" NAME)
+  set(target "${sub}_${name}")
+  add_executable(${target} "${src}")
+  target_link_libraries(${target} PRIVATE morvane_test_support)
+  if(sub STREQUAL "tools")
+    target_link_libraries(${target} PRIVATE morvane_sim_records)
+  endif()
+  # Listing the cases from the source, not by running the .exe, keeps Wine
+  # out of the build.
+  gtest_add_tests(TARGET ${target} SOURCES "${src}" TEST_LIST cases)
+  # A stuck Wine fails its test, not the whole run.
+  set_tests_properties(${cases} PROPERTIES LABELS windows TIMEOUT 60 FIXTURES_REQUIRED wine
+                       ENVIRONMENT "${wine_environment}"
+                       SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
+endforeach()
