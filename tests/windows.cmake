@@ -31,11 +31,24 @@ set_tests_properties(wine_session_start PROPERTIES FIXTURES_SETUP wine LABELS wi
 set_tests_properties(wine_session_stop PROPERTIES FIXTURES_CLEANUP wine LABELS windows
                      TIMEOUT 60 ENVIRONMENT "${wine_environment}")
 
+# The instrument of the serial tests is a Linux program (see
+# support/pty_line_win32.h), built with the host's compiler.
+find_program(MORVANE_HOST_CXX NAMES g++ c++ REQUIRED)
+set(pty_line "${CMAKE_CURRENT_BINARY_DIR}/morvane-pty-line")
+add_custom_command(
+  OUTPUT "${pty_line}"
+  COMMAND "${MORVANE_HOST_CXX}" -std=c++20 -O1 -Wall -Wextra -Wshadow -Werror
+          "${CMAKE_CURRENT_SOURCE_DIR}/wine/pty_line.cpp" -o "${pty_line}"
+  DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/wine/pty_line.cpp"
+  COMMENT "Building the Linux instrument for the serial tests under Wine")
+add_custom_target(morvane_pty_line ALL DEPENDS "${pty_line}")
+list(APPEND wine_environment "MORVANE_PTY_LINE=${pty_line}")
+
 set(support_sources "${CMAKE_CURRENT_SOURCE_DIR}/support/literal_converter.cpp")
 file(GLOB win32_support CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/support/*_win32.cpp")
 add_library(morvane_test_support STATIC ${support_sources} ${win32_support})
 target_include_directories(morvane_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(morvane_test_support PUBLIC morvane_plain gtest gtest_main)
+target_link_libraries(morvane_test_support PUBLIC morvane_plain gtest gtest_main ws2_32)
 
 # The tests that use no GUI and no POSIX call, shared with the Linux build.
 set(test_sources
@@ -67,4 +80,9 @@ foreach(src IN LISTS test_sources)
   set_tests_properties(${cases} PROPERTIES LABELS windows TIMEOUT 60 FIXTURES_REQUIRED wine
                        ENVIRONMENT "${wine_environment}"
                        SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
+  # Serial tests publish their instrument under COM numbers of their own
+  # choosing in the one Wine prefix: one such test at a time.
+  if(name MATCHES "^serial_")
+    set_tests_properties(${cases} PROPERTIES RESOURCE_LOCK wine_com_ports)
+  endif()
 endforeach()

@@ -1,0 +1,164 @@
+// The serial layer over Win32: COM port names, exclusive open, the probe,
+// and the byte traffic of an open port.
+#include <algorithm>
+
+#include "app/win32_text.h"
+#include "transfer/serial_port_win32.h"
+
+namespace {
+
+constexpr int kHighestPort = 100;
+// A free port is kept open this long before the probe closes it again.
+constexpr DWORD kProbePauseMs = 10;
+// Every line error flag the link knows; the driver may report others.
+constexpr DWORD kKnownErrors = SerialErrRxOver | SerialErrOverrun | SerialErrParity |
+                               SerialErrFrame | SerialErrBreak | SerialErrTxFull | SerialErrIo;
+
+// Share mode 0: Windows itself refuses every other opener while the port is
+// open, and refuses us while another program has it.
+SerialStatus openDevice(int portNumber, HANDLE& handle) {
+  handle = INVALID_HANDLE_VALUE;
+  const std::string path = serialDevicePath(portNumber);
+  if (path.empty()) return SerialAbsent;
+  handle = CreateFileW(widen(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle != INVALID_HANDLE_VALUE) return SerialOk;
+  return GetLastError() == ERROR_ACCESS_DENIED ? SerialInUse : SerialAbsent;
+}
+
+// A name under \\.\ can lead to other kinds of device. A serial port is a
+// character device that has a line state. The modem lines are no test:
+// ports without them (virtual ones, some adapters) fail that query.
+SerialStatus checkSerialPort(HANDLE handle) {
+  if (GetFileType(handle) != FILE_TYPE_CHAR) return SerialAbsent;
+  DCB dcb{};
+  dcb.DCBlength = sizeof dcb;
+  return GetCommState(handle, &dcb) ? SerialOk : SerialAbsent;
+}
+
+// Reads return at once with what is queued, nothing included; writes keep
+// the driver's time-outs.
+SerialStatus makeReadsReturnAtOnce(HANDLE handle) {
+  COMMTIMEOUTS timeouts{};
+  if (!GetCommTimeouts(handle, &timeouts)) timeouts = COMMTIMEOUTS{};
+  timeouts.ReadIntervalTimeout = MAXDWORD;
+  timeouts.ReadTotalTimeoutMultiplier = 0;
+  timeouts.ReadTotalTimeoutConstant = 0;
+  if (!SetCommTimeouts(handle, &timeouts)) return statusAfterError(GetLastError(), SerialFailed);
+  return SerialOk;
+}
+
+void closeHandle(HANDLE handle) {
+  if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+}
+
+}  // namespace
+
+SerialStatus statusAfterError(DWORD err, SerialStatus otherwise) {
+  switch (err) {
+    case ERROR_DEVICE_NOT_CONNECTED:
+    case ERROR_DEVICE_REMOVED:
+    case ERROR_BAD_COMMAND:
+    case ERROR_GEN_FAILURE:
+    case ERROR_OPERATION_ABORTED:
+      return SerialGone;
+    default:
+      return otherwise;
+  }
+}
+
+SerialStatus makeRaw(HANDLE handle) {
+  DCB dcb{};
+  dcb.DCBlength = sizeof dcb;
+  if (!GetCommState(handle, &dcb)) return statusAfterError(GetLastError(), SerialFailed);
+  dcb.fBinary = TRUE;
+  dcb.fNull = FALSE;
+  dcb.fErrorChar = FALSE;
+  dcb.fOutX = FALSE;
+  dcb.fInX = FALSE;
+  dcb.fAbortOnError = FALSE;
+  dcb.fDsrSensitivity = FALSE;
+  if (!SetCommState(handle, &dcb)) return statusAfterError(GetLastError(), SerialFailed);
+  return SerialOk;
+}
+
+// Windows names every COM port \\.\COMn; the plain name "COMn" reaches only
+// ports 1 to 9. The link and the probe use the same name.
+std::string serialDevicePath(int portNumber) {
+  if (portNumber < 1 || portNumber > kHighestPort) return "";
+  return "\\\\.\\COM" + std::to_string(portNumber);
+}
+
+SerialStatus serialOpen(int portNumber, SerialPort** port) {
+  if (!port) return SerialFailed;
+  *port = nullptr;
+  HANDLE handle = INVALID_HANDLE_VALUE;
+  SerialStatus status = openDevice(portNumber, handle);
+  if (status == SerialOk) status = checkSerialPort(handle);
+  if (status == SerialOk) status = makeRaw(handle);
+  if (status == SerialOk) status = makeReadsReturnAtOnce(handle);
+  if (status != SerialOk) {
+    closeHandle(handle);
+    return status;
+  }
+  PurgeComm(handle, PURGE_RXABORT | PURGE_RXCLEAR);
+  *port = new SerialPort;
+  (*port)->handle = handle;
+  return SerialOk;
+}
+
+SerialStatus serialProbe(int portNumber) {
+  HANDLE handle = INVALID_HANDLE_VALUE;
+  SerialStatus status = openDevice(portNumber, handle);
+  if (status == SerialOk) status = checkSerialPort(handle);
+  if (status == SerialOk) Sleep(kProbePauseMs);
+  closeHandle(handle);
+  return status;
+}
+
+SerialStatus serialPoll(SerialPort* port, uint32_t& waiting, uint32_t& errors) {
+  waiting = 0;
+  errors = 0;
+  if (!port) return SerialFailed;
+  DWORD flags = 0;
+  COMSTAT stat{};
+  if (!ClearCommError(port->handle, &flags, &stat)) {
+    return statusAfterError(GetLastError(), SerialFailed);
+  }
+  waiting = stat.cbInQue;
+  errors = flags & kKnownErrors;
+  return SerialOk;
+}
+
+SerialStatus serialRead(SerialPort* port, void* buffer, size_t size, size_t& got) {
+  got = 0;
+  if (!port) return SerialFailed;
+  if (size == 0) return SerialOk;
+  DWORD read = 0;
+  const DWORD asked = static_cast<DWORD>(std::min<size_t>(size, MAXDWORD));
+  if (!ReadFile(port->handle, buffer, asked, &read, nullptr)) {
+    return statusAfterError(GetLastError(), SerialFailed);
+  }
+  // With the read time-outs of serialOpen an empty queue reads as 0 bytes.
+  got = read;
+  return SerialOk;
+}
+
+SerialStatus serialWrite(SerialPort* port, const void* data, size_t size, size_t& written) {
+  written = 0;
+  if (!port) return SerialFailed;
+  if (size == 0) return SerialOk;
+  DWORD done = 0;
+  const DWORD asked = static_cast<DWORD>(std::min<size_t>(size, MAXDWORD));
+  if (!WriteFile(port->handle, data, asked, &done, nullptr)) {
+    return statusAfterError(GetLastError(), SerialFailed);
+  }
+  written = done;
+  return SerialOk;
+}
+
+void serialClose(SerialPort* port) {
+  if (!port) return;
+  closeHandle(port->handle);
+  delete port;
+}

@@ -1,0 +1,222 @@
+// The serial layer over Win32, against a pseudo-terminal that Wine presents
+// as a COM port.
+#include <windows.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "support/pty_line_win32.h"
+#include "transfer/serial_port.h"
+
+namespace {
+
+constexpr int kPort = 45;
+constexpr int kUnpublishedPort = 46;
+
+class SerialPortWin32Test : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string why;
+    if (!PtyLine::available(why)) GTEST_SKIP() << why;
+    instrument = std::make_unique<PtyLine>(kPort);
+  }
+  void TearDown() override {
+    if (port) serialClose(port);
+  }
+
+  void open() { ASSERT_EQ(serialOpen(kPort, &port), SerialOk); }
+
+  // Polls until `count` bytes are queued or 5 s pass.
+  uint32_t waitQueued(uint32_t count) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    uint32_t waiting = 0;
+    uint32_t errors = 0;
+    while (std::chrono::steady_clock::now() < deadline) {
+      if (serialPoll(port, waiting, errors) != SerialOk) return 0;
+      if (waiting >= count) break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return waiting;
+  }
+
+  std::string readAll(size_t size) {
+    std::string buffer(size, '\0');
+    size_t got = 0;
+    EXPECT_EQ(serialRead(port, buffer.data(), buffer.size(), got), SerialOk);
+    buffer.resize(got);
+    return buffer;
+  }
+
+  std::unique_ptr<PtyLine> instrument;
+  SerialPort* port = nullptr;
+};
+
+}  // namespace
+
+TEST(SerialDeviceNameWin32, EveryPortByItsDeviceName) {
+  EXPECT_EQ(serialDevicePath(3), "\\\\.\\COM3");
+  EXPECT_EQ(serialDevicePath(12), "\\\\.\\COM12");
+  EXPECT_EQ(serialDevicePath(100), "\\\\.\\COM100");
+  EXPECT_EQ(serialDevicePath(0), "");
+  EXPECT_EQ(serialDevicePath(101), "");
+  EXPECT_EQ(serialDevicePath(-3), "");
+}
+
+TEST_F(SerialPortWin32Test, BytesPassUnalteredBothWays) {
+  open();
+  // Bytes a cooked line would turn round, drop, translate or act upon.
+  const std::string toInstrument("\x00\r\n\x11\x13\x7f\x85 end", 11);
+  size_t written = 0;
+  ASSERT_EQ(serialWrite(port, toInstrument.data(), toInstrument.size(), written), SerialOk);
+  EXPECT_EQ(written, toInstrument.size());
+  ASSERT_TRUE(instrument->waitReceived(toInstrument.size()));
+  EXPECT_EQ(instrument->received(), toInstrument);
+
+  const std::string fromInstrument("12,3.4\r\n\x00\x85\x11\x13\rFeet\n", 18);
+  ASSERT_TRUE(instrument->send(fromInstrument));
+  ASSERT_EQ(waitQueued(static_cast<uint32_t>(fromInstrument.size())), fromInstrument.size());
+  EXPECT_EQ(readAll(512), fromInstrument);
+  // Nothing echoed back to the instrument.
+  EXPECT_EQ(instrument->received(), toInstrument);
+}
+
+TEST_F(SerialPortWin32Test, ReadsNeverWaitAndTakeOnlyWhatIsAsked) {
+  open();
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(readAll(64), "");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+
+  ASSERT_TRUE(instrument->send("abcdefgh"));
+  ASSERT_EQ(waitQueued(8), 8u);
+  EXPECT_EQ(readAll(3), "abc");
+  EXPECT_EQ(waitQueued(5), 5u);
+  EXPECT_EQ(readAll(64), "defgh");
+  uint32_t waiting = 99;
+  uint32_t errors = 99;
+  ASSERT_EQ(serialPoll(port, waiting, errors), SerialOk);
+  EXPECT_EQ(waiting, 0u);
+  EXPECT_EQ(errors, 0u);
+}
+
+TEST_F(SerialPortWin32Test, OpenDiscardsWhatWasQueuedBefore) {
+  // The line is still cooked, so its queue counts only whole lines.
+  ASSERT_TRUE(instrument->send("stale bytes\n"));
+  ASSERT_TRUE(instrument->waitQueuedForProgram(12));
+  open();
+  EXPECT_EQ(instrument->queuedForProgram(), 0u);
+  ASSERT_TRUE(instrument->send("fresh"));
+  ASSERT_EQ(waitQueued(5), 5u);
+  EXPECT_EQ(readAll(64), "fresh");
+}
+
+TEST_F(SerialPortWin32Test, OpenLeavesTheLineRaw) {
+  open();
+  const PtyLineSettings line = instrument->line();
+  EXPECT_FALSE(line.canonical);
+  EXPECT_FALSE(line.echo);
+  EXPECT_FALSE(line.outputProcessing);
+  EXPECT_FALSE(line.xonXoff);
+  EXPECT_FALSE(line.crToNl);
+}
+
+TEST_F(SerialPortWin32Test, LineSettingsReachTheDriverAndReadBack) {
+  open();
+  SerialLine wanted;
+  wanted.baudRate = 19200;
+  wanted.dataBits = 8;
+  wanted.parity = ParityNone;
+  wanted.parityCheck = false;
+  wanted.stopBitsCode = 0;
+  ASSERT_EQ(serialSetLine(port, wanted), SerialOk);
+  PtyLineSettings line = instrument->line();
+  EXPECT_EQ(line.speed, 19200);
+  EXPECT_EQ(line.dataBits, 8);
+  EXPECT_FALSE(line.parity);
+  EXPECT_FALSE(line.parityCheck);
+  EXPECT_FALSE(line.twoStopBits);
+
+  SerialLine readBack;
+  ASSERT_EQ(serialGetLine(port, readBack), SerialOk);
+  EXPECT_EQ(readBack.baudRate, 19200);
+  EXPECT_EQ(readBack.dataBits, 8);
+  EXPECT_EQ(readBack.parity, ParityNone);
+  EXPECT_FALSE(readBack.parityCheck);
+  EXPECT_EQ(readBack.stopBitsCode, 0);
+
+  wanted.baudRate = 9600;
+  wanted.stopBitsCode = 2;
+  ASSERT_EQ(serialSetLine(port, wanted), SerialOk);
+  line = instrument->line();
+  EXPECT_EQ(line.speed, 9600);
+  EXPECT_TRUE(line.twoStopBits);
+}
+
+// The layer asks; what the port makes of one and a half stop bits is the
+// driver's. Wine's has none and takes the request as two, where the POSIX
+// layer would refuse it and leave one.
+TEST_F(SerialPortWin32Test, OneAndAHalfStopBitsAreTheDriversToDecide) {
+  open();
+  SerialLine line;
+  ASSERT_EQ(serialGetLine(port, line), SerialOk);
+  line.baudRate = 19200;
+  line.dataBits = 8;
+  line.stopBitsCode = 1;
+  EXPECT_EQ(serialSetLine(port, line), SerialOk);
+  EXPECT_TRUE(instrument->line().twoStopBits);
+  EXPECT_EQ(instrument->line().speed, 19200);
+}
+
+TEST_F(SerialPortWin32Test, QueueSizesAreTheDrivers) {
+  open();
+  uint32_t rx = 0;
+  uint32_t tx = 0;
+  ASSERT_EQ(serialGetQueues(port, rx, tx), SerialOk);
+  EXPECT_EQ(serialSetQueues(port, 4096, 4096), SerialOk);
+}
+
+TEST_F(SerialPortWin32Test, ProbeTellsPresentFromAbsent) {
+  EXPECT_EQ(serialProbe(kPort), SerialOk);
+  EXPECT_EQ(serialProbe(kUnpublishedPort), SerialAbsent);
+  EXPECT_EQ(serialProbe(0), SerialAbsent);
+  EXPECT_EQ(serialProbe(101), SerialAbsent);
+  // The probe left the port as it was: it opens.
+  open();
+}
+
+TEST_F(SerialPortWin32Test, ClosedPortOpensAgain) {
+  open();
+  serialClose(port);
+  port = nullptr;
+  open();
+  ASSERT_TRUE(instrument->send("again"));
+  EXPECT_EQ(waitQueued(5), 5u);
+}
+
+// Windows refuses a second opener of a COM port itself (share mode 0), and
+// the port list's "in use" rests on that. Wine does not: it opens a port as
+// often as asked. Only a real Windows port can show it; MORVANE_TEST_COM
+// names a free one.
+TEST(SerialPortInUseWin32, SecondOpenerIsRefusedAndTheProbeSaysInUse) {
+  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  if (ntdll && GetProcAddress(ntdll, "wine_get_version")) {
+    GTEST_SKIP() << "Wine does not enforce the exclusive open of a COM port";
+  }
+  char number[16];
+  const DWORD length = GetEnvironmentVariableA("MORVANE_TEST_COM", number, sizeof number);
+  if (length == 0 || length >= sizeof number) {
+    GTEST_SKIP() << "MORVANE_TEST_COM does not name a free COM port";
+  }
+  const int portNumber = std::atoi(number);
+  SerialPort* first = nullptr;
+  ASSERT_EQ(serialOpen(portNumber, &first), SerialOk);
+  SerialPort* second = nullptr;
+  EXPECT_EQ(serialOpen(portNumber, &second), SerialInUse);
+  EXPECT_EQ(second, nullptr);
+  EXPECT_EQ(serialProbe(portNumber), SerialInUse);
+  serialClose(first);
+  EXPECT_EQ(serialProbe(portNumber), SerialOk);
+}
