@@ -1,0 +1,45 @@
+#include <process.h>
+#include <windows.h>
+
+#include "transfer/worker_thread.h"
+
+namespace {
+
+unsigned __stdcall runBody(void* body) {
+  reinterpret_cast<void (*)()>(body)();
+  return 0;
+}
+
+// Kernel handles carry only 32 significant bits, so Windows guarantees that
+// one survives being truncated to a 32-bit integer and sign-extended back:
+// it fits the identifier's unsigned long, which is 32 bits here.
+unsigned long handleToNative(HANDLE handle) {
+  return static_cast<unsigned long>(HandleToLong(handle));
+}
+
+HANDLE nativeToHandle(unsigned long native) {
+  return LongToHandle(static_cast<long>(native));
+}
+
+}  // namespace
+
+bool startWorkerThread(WorkerThread& thread, void (*body)(), size_t stackBytes) {
+  // The C runtime's own thread start, so the worker may use all of it. The
+  // size is the whole stack reserved, not only its first commit.
+  const uintptr_t handle =
+      _beginthreadex(nullptr, static_cast<unsigned>(stackBytes), runBody,
+                     reinterpret_cast<void*>(body), STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+  if (handle == 0) return false;
+  thread.native = handleToNative(reinterpret_cast<HANDLE>(handle));
+  thread.running = true;
+  return true;
+}
+
+void joinWorkerThread(WorkerThread& thread) {
+  if (!thread.running) return;
+  const HANDLE handle = nativeToHandle(thread.native);
+  WaitForSingleObject(handle, INFINITE);
+  CloseHandle(handle);
+  thread.running = false;
+  thread.native = 0;
+}

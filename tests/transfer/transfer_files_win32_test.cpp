@@ -1,0 +1,150 @@
+// The transfer's two files over Win32: write modes, bytes as they are, names
+// beyond ASCII, and files held without sharing.
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "transfer/transfer_files.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class TransferFilesWin32Test : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && folder.empty(); ++attempt) {
+      const fs::path candidate =
+          fs::temp_directory_path() / ("morvane-files-" + std::to_string(random()));
+      if (fs::create_directory(candidate)) folder = candidate;
+    }
+    ASSERT_FALSE(folder.empty());
+    path = (folder / "river.csv").string();
+  }
+  void TearDown() override {
+    closeTransferFile(fd);
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+  }
+
+  void put(const fs::path& file, const std::string& bytes) {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out << bytes;
+    ASSERT_TRUE(out.good());
+  }
+  std::string content(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  bool write(const std::string& bytes) { return writeWhole(fd, bytes.data(), bytes.size()); }
+
+  fs::path folder;
+  std::string path;
+  int fd = -1;
+};
+
+// Another program's handle on the file, opened as leniently as Windows allows.
+HANDLE holdShared(const fs::path& file) {
+  return CreateFileW(file.wstring().c_str(), GENERIC_READ | GENERIC_WRITE,
+                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                     FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+}  // namespace
+
+TEST_F(TransferFilesWin32Test, AppendKeepsTheContentAndAddsAtTheEnd) {
+  put(path, "old line\n");
+  fd = openOutputFile(path, true);
+  ASSERT_GE(fd, 0);
+  EXPECT_TRUE(write("new line\n"));
+  EXPECT_TRUE(write("another\n"));
+  closeTransferFile(fd);
+  fd = -1;
+  EXPECT_EQ(content(path), "old line\nnew line\nanother\n");
+}
+
+TEST_F(TransferFilesWin32Test, OverwriteEmptiesAndBothModesCreate) {
+  put(path, "a longer old content\n");
+  fd = openOutputFile(path, false);
+  ASSERT_GE(fd, 0);
+  EXPECT_TRUE(write("new\n"));
+  closeTransferFile(fd);
+  EXPECT_EQ(content(path), "new\n");
+
+  const fs::path appended = folder / "appended.csv";
+  fd = openOutputFile(appended.string(), true);
+  ASSERT_GE(fd, 0);
+  EXPECT_TRUE(write("first\n"));
+  closeTransferFile(fd);
+  EXPECT_EQ(content(appended), "first\n");
+
+  const fs::path raw = folder / "Raw.txt";
+  put(raw, "last transfer's chunks\r\n");
+  fd = openRawLog(raw.string());
+  ASSERT_GE(fd, 0);
+  closeTransferFile(fd);
+  fd = -1;
+  EXPECT_EQ(content(raw), "");
+}
+
+TEST_F(TransferFilesWin32Test, BytesAreWrittenAsTheyAre) {
+  fd = openOutputFile(path, false);
+  ASSERT_GE(fd, 0);
+  const std::string bytes("\rXSec,Date\r\n1,2\n\x00\x1a\x85 end", 24);
+  EXPECT_TRUE(write(bytes));
+  closeTransferFile(fd);
+  fd = -1;
+  EXPECT_EQ(content(path), bytes);
+}
+
+TEST_F(TransferFilesWin32Test, NamesBeyondAsciiAreTheUsersNames) {
+  // "Flußdaten März €.csv" in UTF-8, as the program holds names.
+  const std::string utf8 = (folder / "").string() + "Flu\xc3\x9f" "daten M\xc3\xa4rz \xe2\x82\xac.csv";
+  fd = openOutputFile(utf8, false);
+  ASSERT_GE(fd, 0);
+  EXPECT_TRUE(write("x\n"));
+  closeTransferFile(fd);
+  fd = -1;
+  const fs::path wide = folder / L"Flu\u00dfdaten M\u00e4rz \u20ac.csv";
+  EXPECT_TRUE(fs::exists(wide));
+  EXPECT_EQ(content(wide), "x\n");
+}
+
+TEST_F(TransferFilesWin32Test, NoOtherOpenerWhileTheTransferHoldsTheFile) {
+  fd = openOutputFile(path, true);
+  ASSERT_GE(fd, 0);
+  const HANDLE other = holdShared(path);
+  EXPECT_EQ(other, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+  if (other != INVALID_HANDLE_VALUE) CloseHandle(other);
+  // Nor a second copy of the program.
+  EXPECT_EQ(openOutputFile(path, true), -1);
+  EXPECT_EQ(openRawLog(path), -1);
+}
+
+TEST_F(TransferFilesWin32Test, AFileHeldElsewhereIsRefusedAndLeftAsItWas) {
+  put(path, "the spreadsheet's rows\n");
+  const HANDLE other = holdShared(path);
+  ASSERT_NE(other, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(openOutputFile(path, false), -1);
+  EXPECT_EQ(openOutputFile(path, true), -1);
+  EXPECT_EQ(openRawLog(path), -1);
+  CloseHandle(other);
+  EXPECT_EQ(content(path), "the spreadsheet's rows\n");
+}
+
+TEST_F(TransferFilesWin32Test, WhatCannotBeOpenedGivesNoDescriptor) {
+  EXPECT_EQ(openOutputFile("", false), -1);
+  EXPECT_EQ(openRawLog(""), -1);
+  EXPECT_EQ(openOutputFile((folder / "missing" / "river.csv").string(), true), -1);
+  EXPECT_EQ(openOutputFile(folder.string(), false), -1);
+  EXPECT_FALSE(writeWhole(-1, "x", 1));
+  closeTransferFile(-1);
+}

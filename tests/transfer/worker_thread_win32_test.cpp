@@ -1,0 +1,64 @@
+// The receive worker's thread on Windows: its stack, and a join that waits.
+#include <windows.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "transfer/worker_thread.h"
+
+namespace {
+
+// What the thread body saw; the body takes no argument.
+std::atomic<DWORD> bodyThreadId{0};
+std::atomic<size_t> bodyStackReserved{0};
+std::atomic<bool> bodyFinished{false};
+
+// The reserved stack is one allocation, the one that holds the current
+// frame: the sum of its regions.
+size_t reservedStackOfThisThread() {
+  MEMORY_BASIC_INFORMATION region{};
+  const int local = 0;
+  if (VirtualQuery(&local, &region, sizeof region) == 0) return 0;
+  const void* base = region.AllocationBase;
+  const char* address = static_cast<const char*>(base);
+  size_t total = 0;
+  while (VirtualQuery(address, &region, sizeof region) != 0 && region.AllocationBase == base) {
+    total += region.RegionSize;
+    address += region.RegionSize;
+  }
+  return total;
+}
+
+void body() {
+  bodyThreadId = GetCurrentThreadId();
+  bodyStackReserved = reservedStackOfThisThread();
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  bodyFinished = true;
+}
+
+}  // namespace
+
+TEST(WorkerThreadWin32, RunsOnItsOwnThreadWithAOneMebibyteStackAndJoinWaits) {
+  WorkerThread thread;
+  ASSERT_TRUE(startWorkerThread(thread, body, 1048576));
+  EXPECT_TRUE(thread.running);
+  joinWorkerThread(thread);
+  EXPECT_TRUE(bodyFinished);
+  EXPECT_FALSE(thread.running);
+  EXPECT_NE(bodyThreadId.load(), 0u);
+  EXPECT_NE(bodyThreadId.load(), GetCurrentThreadId());
+  EXPECT_EQ(bodyStackReserved.load(), 1048576u);
+}
+
+TEST(WorkerThreadWin32, JoiningAThreadNotRunningDoesNothing) {
+  WorkerThread thread;
+  joinWorkerThread(thread);
+  EXPECT_FALSE(thread.running);
+  ASSERT_TRUE(startWorkerThread(thread, body, 1048576));
+  joinWorkerThread(thread);
+  joinWorkerThread(thread);
+  EXPECT_FALSE(thread.running);
+}
