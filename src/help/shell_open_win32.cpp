@@ -1,4 +1,6 @@
+// shellapi.h needs the types of windows.h.
 #include <windows.h>
+
 #include <shellapi.h>
 
 #include "app/win32_text.h"

@@ -20,8 +20,8 @@ SerialStatus openDevice(int portNumber, HANDLE& handle) {
   handle = INVALID_HANDLE_VALUE;
   const std::string path = serialDevicePath(portNumber);
   if (path.empty()) return SerialAbsent;
-  handle = CreateFileW(widen(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  handle = CreateFileW(widen(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle != INVALID_HANDLE_VALUE) return SerialOk;
   return GetLastError() == ERROR_ACCESS_DENIED ? SerialInUse : SerialAbsent;
 }

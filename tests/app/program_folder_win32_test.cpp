@@ -80,6 +80,8 @@ TEST_F(ProgramFolderWin32Test, WithoutLocalAppDataTheProgramFolderStays) {
 TEST_F(ProgramFolderWin32Test, FolderNamesBeyondAsciiRoundTrip) {
   const fs::path wide = root / L"Messungen \u00dcbersicht";
   ASSERT_TRUE(fs::create_directory(wide));
-  const std::string utf8 = root.string() + "\\Messungen \xc3\x9c" "bersicht";
+  const std::string utf8 = root.string() +
+                           "\\Messungen \xc3\x9c"
+                           "bersicht";
   EXPECT_EQ(dataFolderFor(utf8), utf8 + "\\");
 }

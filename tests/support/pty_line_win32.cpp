@@ -3,6 +3,7 @@
 // winsock2.h must come before windows.h.
 #include <winsock2.h>
 #include <ws2tcpip.h>
+
 #include <windows.h>
 
 #include <cstdio>

@@ -106,7 +106,9 @@ TEST_F(TransferFilesWin32Test, BytesAreWrittenAsTheyAre) {
 
 TEST_F(TransferFilesWin32Test, NamesBeyondAsciiAreTheUsersNames) {
   // "Flußdaten März €.csv" in UTF-8, as the program holds names.
-  const std::string utf8 = (folder / "").string() + "Flu\xc3\x9f" "daten M\xc3\xa4rz \xe2\x82\xac.csv";
+  const std::string utf8 = (folder / "").string() +
+                           "Flu\xc3\x9f"
+                           "daten M\xc3\xa4rz \xe2\x82\xac.csv";
   fd = openOutputFile(utf8, false);
   ASSERT_GE(fd, 0);
   EXPECT_TRUE(write("x\n"));

@@ -128,11 +128,11 @@ std::string lineSettings(const Line& line) {
   std::snprintf(text, sizeof text,
                 "speed %d csize %d parenb %d cstopb %d inpck %d icanon %d echo %d opost %d "
                 "ixon %d icrnl %d",
-                speedOf(cfgetospeed(&tio)), dataBitsOf(tio.c_cflag),
-                (tio.c_cflag & PARENB) ? 1 : 0, (tio.c_cflag & CSTOPB) ? 1 : 0,
-                (tio.c_iflag & INPCK) ? 1 : 0, (tio.c_lflag & ICANON) ? 1 : 0,
-                (tio.c_lflag & ECHO) ? 1 : 0, (tio.c_oflag & OPOST) ? 1 : 0,
-                (tio.c_iflag & IXON) ? 1 : 0, (tio.c_iflag & ICRNL) ? 1 : 0);
+                speedOf(cfgetospeed(&tio)), dataBitsOf(tio.c_cflag), (tio.c_cflag & PARENB) ? 1 : 0,
+                (tio.c_cflag & CSTOPB) ? 1 : 0, (tio.c_iflag & INPCK) ? 1 : 0,
+                (tio.c_lflag & ICANON) ? 1 : 0, (tio.c_lflag & ECHO) ? 1 : 0,
+                (tio.c_oflag & OPOST) ? 1 : 0, (tio.c_iflag & IXON) ? 1 : 0,
+                (tio.c_iflag & ICRNL) ? 1 : 0);
   return text;
 }
 
