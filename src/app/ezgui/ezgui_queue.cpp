@@ -3,16 +3,33 @@
 #include <QCoreApplication>
 #include <deque>
 #include <mutex>
-#include <vector>
 
 #include "app/ezgui/ezgui_readback.h"
 #include "app/ezgui/ezgui_state.h"
 
 namespace {
 
+// One entry of the queue: a call as it was made, or a run of lines appended
+// to one view (selection put at the end, text inserted there) joined into
+// one insert, with the scroll to the end that came among them.
+//
+// Calls are joined as they are queued, not only when they are carried out:
+// while the GUI thread is busy elsewhere (a port scan, a message box) a
+// flood of records must not pile up one call per record. Joining changes
+// nothing a user can see, because nothing is painted while the queue is
+// carried out: a run of appends shows as the one insert of their text, and
+// of several status texts for one part only the last would ever show.
+struct Entry {
+  EzQueuedCall call;
+  std::string key;  // the form's registry key
+  bool append = false;
+  bool scroll = false;
+  int scrollValue = 0;
+};
+
 struct EzCallQueue {
   std::mutex lock;
-  std::deque<EzQueuedCall> calls;
+  std::deque<Entry> entries;
 };
 
 EzCallQueue Queued;
@@ -29,60 +46,73 @@ bool isScrollToEnd(const EzQueuedCall& c) {
   return c.kind == EzQueuedKind::ScrollTo && c.a == 1;
 }
 
-// Record lines appended to one view in a row, waiting to go in as one insert.
-struct PendingAppend {
-  std::string formKey;
-  std::string form;
-  int id = 0;
-  std::string text;
-  bool scroll = false;
-  int scrollValue = 0;
-};
+bool sameControl(const Entry& e, const std::string& key, int id) {
+  return e.call.id == id && e.key == key;
+}
 
-class AppendBatcher {
- public:
-  PendingAppend* find(const EzQueuedCall& c) {
-    const std::string key = ezKey(c.form);
-    for (auto& p : pending_) {
-      if (p.formKey == key && p.id == c.id) return &p;
+// The last entry for the control `key`/`id` at or before `from`, skipping
+// those of other controls; entries.end() when there is none.
+std::deque<Entry>::iterator lastFor(std::deque<Entry>& entries, std::deque<Entry>::iterator from,
+                                    const std::string& key, int id) {
+  for (auto it = from; it != entries.begin();) {
+    --it;
+    if (sameControl(*it, key, id)) return it;
+  }
+  return entries.end();
+}
+
+// An insert after a selection put at the end: an append, joined to the one
+// before it for the same view when there is one.
+bool joinInsert(std::deque<Entry>& entries, const EzQueuedCall& call, const std::string& key) {
+  const auto start = lastFor(entries, entries.end(), key, call.id);
+  if (start == entries.end() || start->append || !isAppendStart(start->call)) return false;
+  const auto earlier = lastFor(entries, start, key, call.id);
+  if (earlier != entries.end() && earlier->append) {
+    earlier->call.text += call.text;
+    entries.erase(start);
+    return true;
+  }
+  start->append = true;
+  start->call.kind = EzQueuedKind::RichText;
+  start->call.text = call.text;
+  return true;
+}
+
+bool joinScroll(std::deque<Entry>& entries, const EzQueuedCall& call, const std::string& key) {
+  const auto last = lastFor(entries, entries.end(), key, call.id);
+  if (last == entries.end() || !last->append) return false;
+  last->scroll = true;
+  last->scrollValue = call.b;
+  return true;
+}
+
+// A newer text for a status part replaces one still waiting.
+bool joinStatus(std::deque<Entry>& entries, const EzQueuedCall& call, const std::string& key) {
+  for (auto it = lastFor(entries, entries.end(), key, call.id); it != entries.end();
+       it = lastFor(entries, it, key, call.id)) {
+    if (it->call.kind != EzQueuedKind::StatusText) return false;
+    if (it->call.a == call.a) {
+      it->call.text = call.text;
+      return true;
     }
-    return nullptr;
   }
+  return false;
+}
 
-  void add(const EzQueuedCall& c, const std::string& text) {
-    PendingAppend* p = find(c);
-    if (!p) {
-      pending_.push_back(PendingAppend{ezKey(c.form), c.form, c.id, {}, false, 0});
-      p = &pending_.back();
-    }
-    p->text += text;
+bool join(std::deque<Entry>& entries, const EzQueuedCall& call, const std::string& key) {
+  if (isInsert(call)) return joinInsert(entries, call, key);
+  if (isScrollToEnd(call)) return joinScroll(entries, call, key);
+  if (call.kind == EzQueuedKind::StatusText) return joinStatus(entries, call, key);
+  return false;
+}
+
+void carryOut(const Entry& e) {
+  const EzQueuedCall& c = e.call;
+  if (e.append) {
+    ezDoRichAppend(c.form, c.id, c.text);
+    if (e.scroll) ezDoScrollTo(c.form, c.id, 1, e.scrollValue);
+    return;
   }
-
-  void flush(const EzQueuedCall& c) {
-    for (size_t i = 0; i < pending_.size(); ++i) {
-      if (pending_[i].formKey == ezKey(c.form) && pending_[i].id == c.id) {
-        carryOut(pending_[i]);
-        pending_.erase(pending_.begin() + static_cast<std::ptrdiff_t>(i));
-        return;
-      }
-    }
-  }
-
-  void flushAll() {
-    for (auto& p : pending_) carryOut(p);
-    pending_.clear();
-  }
-
- private:
-  static void carryOut(const PendingAppend& p) {
-    ezDoRichAppend(p.form, p.id, p.text);
-    if (p.scroll) ezDoScrollTo(p.form, p.id, 1, p.scrollValue);
-  }
-
-  std::vector<PendingAppend> pending_;
-};
-
-void carryOut(const EzQueuedCall& c) {
   switch (c.kind) {
     case EzQueuedKind::StatusText:
       ezDoStatusText(c.form, c.id, c.a, c.text);
@@ -102,43 +132,31 @@ void carryOut(const EzQueuedCall& c) {
 }  // namespace
 
 void ezQueueCall(EzQueuedCall call) {
+  std::string key = ezKey(call.form);
   std::lock_guard<std::mutex> hold(Queued.lock);
-  Queued.calls.push_back(std::move(call));
+  if (join(Queued.entries, call, key)) return;
+  Queued.entries.push_back(Entry{std::move(call), std::move(key)});
 }
 
 void ezForgetQueued() {
   std::lock_guard<std::mutex> hold(Queued.lock);
-  Queued.calls.clear();
+  Queued.entries.clear();
+}
+
+int ezQueuedCount() {
+  std::lock_guard<std::mutex> hold(Queued.lock);
+  return static_cast<int>(Queued.entries.size());
 }
 
 int ezDrainQueued() {
   if (!ezOnGuiThread()) return 0;
-  std::deque<EzQueuedCall> calls;
+  std::deque<Entry> entries;
   {
     std::lock_guard<std::mutex> hold(Queued.lock);
-    calls.swap(Queued.calls);
+    entries.swap(Queued.entries);
   }
-  // Nothing is painted while the queue is carried out, so a run of appends
-  // to one view shows the same as one insert of their joined text.
-  AppendBatcher batch;
-  for (size_t i = 0; i < calls.size(); ++i) {
-    const EzQueuedCall& c = calls[i];
-    if (isAppendStart(c) && i + 1 < calls.size() && isInsert(calls[i + 1]) &&
-        ezKey(calls[i + 1].form) == ezKey(c.form) && calls[i + 1].id == c.id) {
-      batch.add(c, calls[i + 1].text);
-      ++i;
-      continue;
-    }
-    if (PendingAppend* p = batch.find(c); p && isScrollToEnd(c)) {
-      p->scroll = true;
-      p->scrollValue = c.b;
-      continue;
-    }
-    batch.flush(c);
-    carryOut(c);
-  }
-  batch.flushAll();
-  return static_cast<int>(calls.size());
+  for (const Entry& e : entries) carryOut(e);
+  return static_cast<int>(entries.size());
 }
 
 void EZ_DOEVENTS(int n) {

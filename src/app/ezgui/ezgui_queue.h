@@ -4,6 +4,10 @@
 // caller goes on at once. The GUI thread carries them out on a timer, in
 // EZ_DOEVENTS, and before any GUI-thread call of the same kinds (so a text
 // the GUI thread writes is never overtaken by an older queued one).
+//
+// Appends to a view and status texts are joined as they are queued, so the
+// queue holds a few entries however many records arrive while the GUI
+// thread is busy; only the joined text grows.
 #pragma once
 
 #include <string>

@@ -51,3 +51,5 @@ int ezSendEvent(const std::string& form, int id, int code, int value);
 // Carries out the calls queued by another thread (what EZ_DOEVENTS does on
 // the GUI thread) and returns how many there were.
 int ezDrainQueued();
+// How many calls from another thread wait to be carried out.
+int ezQueuedCount();
