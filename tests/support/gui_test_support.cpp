@@ -207,3 +207,15 @@ DialogAnswer cancelNextSaveDialog(int watchdogMs) {
     return true;
   });
 }
+
+DialogAnswer acceptNextSaveDialog(int watchdogMs) {
+  return arm(watchdogMs, [](DialogSeen& seen) {
+    QFileDialog* dialog = activeDialog<QFileDialog>();
+    if (!dialog) return false;
+    QAbstractButton* accept = buttonWithRole(dialog, QDialogButtonBox::AcceptRole);
+    if (!accept || !accept->isEnabled()) return false;
+    noteFileDialog(*dialog, seen);
+    accept->click();
+    return true;
+  });
+}

@@ -52,3 +52,5 @@ DialogAnswer answerNextMessageBox(int watchdogMs = 5000);  // presses OK
 DialogAnswer answerNextSaveDialog(const std::string& path, int watchdogMs = 5000,
                                   std::function<void(QWidget& dialog)> first = {});
 DialogAnswer cancelNextSaveDialog(int watchdogMs = 5000);
+// Presses the accept button with the name the dialog proposed, unchanged.
+DialogAnswer acceptNextSaveDialog(int watchdogMs = 5000);

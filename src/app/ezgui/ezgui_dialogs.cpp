@@ -30,6 +30,45 @@ QString ezFilterExtension(const QString& qtFilter) {
   return m.hasMatch() ? m.captured(1) : QString();
 }
 
+namespace {
+
+// File names as Qt shows them: bytes that are not UTF-8 come out as U+FFFD,
+// which cannot be turned back into them. (Qt's own dialog does not list
+// such entries, so they reach it only as the proposed name or folder.)
+QString shownPath(const std::string& bytes) {
+  return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+}
+
+std::string bytesOf(const QString& path) {
+  const QByteArray bytes = QFile::encodeName(path);
+  return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
+std::string folderOf(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// The bytes of the path the user chose. Where it is the proposed file, that
+// name with an extension added, or another name in the proposed folder,
+// those parts keep the proposed bytes: a name that is not UTF-8 would
+// otherwise come back as another file.
+std::string chosenBytes(const QString& chosen, const std::string& proposed) {
+  const std::string folder = folderOf(proposed);
+  const QString shownFolder = shownPath(folder);
+  if (folder.empty() || !chosen.startsWith(shownFolder)) return bytesOf(chosen);
+  const QString name = chosen.mid(shownFolder.size());
+  if (name.contains('/')) return bytesOf(chosen);
+  const std::string proposedName = proposed.substr(folder.size());
+  const QString shownName = shownPath(proposedName);
+  if (!shownName.isEmpty() && name.startsWith(shownName)) {
+    return folder + proposedName + bytesOf(name.mid(shownName.size()));
+  }
+  return folder + bytesOf(name);
+}
+
+}  // namespace
+
 std::string EZ_SAVEFILE(const std::string& form, const std::string& title,
                         const std::string& folder, const std::string& fileName,
                         const std::string& filter, const std::string& extension,
@@ -45,7 +84,7 @@ std::string EZ_SAVEFILE(const std::string& form, const std::string& title,
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setDirectory(folder.empty() ? QDir::currentPath() : ezFromBytes(folder));
+  dialog.setDirectory(folder.empty() ? QDir::currentPath() : shownPath(folder));
   const QString filters = ezQtFilter(filter);
   if (!filters.isEmpty()) dialog.setNameFilters(filters.split(QStringLiteral(";;")));
   // A name typed without extension gets the one of the chosen filter, or
@@ -60,10 +99,9 @@ std::string EZ_SAVEFILE(const std::string& form, const std::string& title,
     follow(dialog.selectedNameFilter());
     QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, follow);
   }
-  if (!fileName.empty()) dialog.selectFile(ezFromBytes(fileName));
+  if (!fileName.empty()) dialog.selectFile(shownPath(fileName));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return "";
-  const QByteArray path = QFile::encodeName(dialog.selectedFiles().first());
-  return std::string(path.constData(), static_cast<size_t>(path.size()));
+  return chosenBytes(dialog.selectedFiles().first(), fileName);
 }
 
 void EZ_MSGBOX(const std::string& text) {
