@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
 .PHONY: all deps configure build run test bench format format-check asan tsan clean \
-	windows-deps windows windows-test
+	windows-deps windows windows-test fuzz
 
 all: build
 
@@ -42,6 +42,22 @@ tsan:
 	TSAN_OPTIONS="suppressions=$(CURDIR)/tests/tsan.supp halt_on_error=1" \
 	$(MAKE) test BUILD=build-tsan CMAKE_FLAGS="-DMORVANE_SANITIZE=thread" CTEST_ARGS="-L threads"
 
+# The record conversion under clang's libFuzzer, against the plain
+# conversion, for FUZZ_SECONDS. It has a build folder and a CMake project of
+# its own (fuzz/), so the rest of the build needs no clang. New inputs go to
+# $(FUZZ_BUILD)/corpus; the committed seeds in fuzz/corpus stay as they are,
+# and an input that fails is left as $(FUZZ_BUILD)/crash-*.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+
+fuzz: deps
+	cmake -S fuzz -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_CXX_COMPILER=clang++
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	mkdir -p $(FUZZ_BUILD)/corpus
+	$(FUZZ_BUILD)/record_converter_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=4096 \
+	  -artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus fuzz/corpus/record_converter
+
 # The Windows build, cross-built with mingw-w64; its tests run under Wine.
 WIN_BUILD ?= build-win
 
@@ -59,4 +75,4 @@ windows-test: windows
 	cd $(WIN_BUILD) && ctest --output-on-failure -j $(JOBS) -L windows $(CTEST_ARGS)
 
 clean:
-	rm -rf build build-asan build-tsan $(WIN_BUILD)
+	rm -rf build build-asan build-tsan $(FUZZ_BUILD) $(WIN_BUILD)

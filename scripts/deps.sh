@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev libgl1-mesa-dev
   libgtest-dev googletest libbenchmark-dev
   clang-format
+  clang libclang-rt-14-dev
   xvfb xauth xdotool x11-utils imagemagick
   fonts-dejavu-core fonts-liberation2
 )
