@@ -82,7 +82,7 @@ foreach(src IN LISTS test_sources)
                        SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
   # Serial tests publish their instrument under COM numbers of their own
   # choosing in the one Wine prefix: one such test at a time.
-  if(name MATCHES "^serial_")
+  if(name MATCHES "^(serial|port_probe)_")
     set_tests_properties(${cases} PROPERTIES RESOURCE_LOCK wine_com_ports)
   endif()
 endforeach()
