@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "transfer/serial_port.h"
+#include "transfer/transfer_state.h"
 
 namespace {
 
@@ -29,6 +30,10 @@ static_assert(kCountedErrors == 0x050B);
 constexpr auto kSettlePause = std::chrono::milliseconds(2000);
 constexpr auto kClosePause = std::chrono::milliseconds(1000);
 constexpr auto kPollStep = std::chrono::milliseconds(1);
+// Bytes owed but not arriving: someone else read them (root passes the
+// exclusive flag), or the driver keeps failing the query. Past this long
+// without a byte the receive gives back what it has.
+constexpr auto kOwedBytesLimit = std::chrono::milliseconds(3000);
 
 struct SerialLink {
   // Atomic so that linkIsOpen may be asked from any thread.
@@ -91,13 +96,16 @@ void takeFromReadAhead(std::string& out, size_t owed) {
 }
 
 // Waits, in 1 ms steps, until the driver holds at least one byte. False when
-// the device has gone: nothing would ever come.
+// the device has gone, when a stop was asked for (the window waits on it) or
+// when nothing came within the limit: the bytes may never come.
 bool waitForQueuedBytes(SerialPort* port, uint32_t& queued) {
+  const auto deadline = std::chrono::steady_clock::now() + kOwedBytesLimit;
   for (;;) {
     uint32_t errors = 0;
     const SerialStatus status = serialPoll(port, queued, errors);
     if (status == SerialGone) return false;
     if (status == SerialOk && queued > 0) return true;
+    if (StopRequested.load() != 0 || std::chrono::steady_clock::now() >= deadline) return false;
     pause(kPollStep);
   }
 }
@@ -137,7 +145,11 @@ int32_t bytesWaiting() {
   if (!port) return 0;
   uint32_t queued = 0;
   uint32_t errors = 0;
-  if (serialPoll(port, queued, errors) != SerialOk) return 0;
+  // Bytes already read ahead are received even when the device has gone:
+  // they are often the end of the last record.
+  if (serialPoll(port, queued, errors) != SerialOk) {
+    return static_cast<int32_t>(theLink.readAheadCount);
+  }
   if (errors & kCountedErrors) return 0;
   const uint64_t total = uint64_t{queued} + theLink.readAheadCount;
   return static_cast<int32_t>(std::min<uint64_t>(total, std::numeric_limits<int32_t>::max()));
@@ -153,8 +165,8 @@ std::string receiveBytes(int32_t count) {
     uint32_t queued = 0;
     if (!waitForQueuedBytes(port, queued)) return gathered;
     switch (refillReadAhead(port, queued)) {
+      // Bytes gathered before a failed read are the instrument's all the same.
       case Refill::Failed:
-        return "";
       case Refill::NothingRead:
         return gathered;
       case Refill::Read:

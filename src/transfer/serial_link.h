@@ -9,11 +9,13 @@
 // 2000 ms and discards what arrived. False when the device cannot be opened
 // (or the link is already open); configuration failures do not count.
 bool openLink(int16_t portNumber);
-// Bytes in the driver's queue plus bytes read ahead; 0 when closed, on a
-// failed query, or once after a line error.
+// Bytes in the driver's queue plus bytes read ahead; 0 when closed or once
+// after a line error; only the bytes read ahead when the query fails (the
+// device has gone).
 int32_t bytesWaiting();
 // Exactly `count` bytes when they are waiting. Returns early with what it has
-// when the device delivers nothing or goes away; empty on a failed read.
+// when the device delivers nothing, fails or goes away, when StopRequested is
+// set, or when owed bytes do not come for a few seconds.
 std::string receiveBytes(int32_t count);
 // One write; failures and short writes are ignored.
 void sendBytes(const std::string& bytes);
