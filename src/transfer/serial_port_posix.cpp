@@ -156,8 +156,12 @@ SerialStatus serialOpen(int portNumber, SerialPort** port) {
   status = openDevice(path, fd);
   if (status == SerialOk) status = checkOpenedTerminal(fd);
   if (status == SerialOk) status = takeExclusive(fd);
+  const bool taken = status == SerialOk;
   if (status == SerialOk) status = makeRaw(fd);
   if (status != SerialOk) {
+    // The exclusive flag belongs to the tty, not to this descriptor: left
+    // set, it would outlive the close and keep the port looking held.
+    if (taken) releaseExclusive(fd);
     closeDescriptor(fd);
     return status;
   }
