@@ -52,16 +52,18 @@ void showStatus(const std::string& text) {
 // it is already shown.
 void idlePause(int64_t stamp) {
   std::this_thread::sleep_for(IdlePause);
-  if (sinceMs(stamp) > WaitingAfterMs && DotCount.load() != 0) {
-    DotCount = 0;
-    showStatus(TextWaiting);
+  if (sinceMs(stamp) <= WaitingAfterMs) return;
+  int16_t seen = DotCount.load();
+  while (seen != 0) {
+    if (DotCount.compare_exchange_weak(seen, 0)) {
+      showStatus(TextWaiting);
+      return;
+    }
   }
 }
 
 void refreshReceiving() {
-  int16_t dots = static_cast<int16_t>(DotCount.load() + 1);
-  if (dots > MostDots) dots = 1;
-  DotCount = dots;
+  const int16_t dots = advanceDotCount();
   std::string text = TextReceiving;
   for (int16_t i = 0; i < dots; ++i) text += " .";
   showStatus(text);
@@ -94,6 +96,18 @@ void takeChunk(int32_t waiting, int64_t& stamp) {
 }
 
 }  // namespace
+
+// A compare-exchange, not a load and a store: a reset stored between them
+// would be overwritten with the old count plus one.
+int16_t advanceDotCount() {
+  int16_t seen = DotCount.load();
+  int16_t dots;
+  do {
+    dots = static_cast<int16_t>(seen + 1);
+    if (dots > MostDots) dots = 1;
+  } while (!DotCount.compare_exchange_weak(seen, dots));
+  return dots;
+}
 
 void receiveWorker() {
   int64_t stamp = stampNow();

@@ -1,6 +1,8 @@
 // The receive worker: the body of each transfer's worker thread.
 #pragma once
 
+#include <cstdint>
+
 #include "transfer/record_converter.h"
 
 // The unfinished record. It outlives transfers: the first data of the next
@@ -11,3 +13,7 @@ extern PendingRecord PendingText;
 // the output file and the incoming-data view. Returns once it finds
 // StopRequested set at the top of its loop.
 void receiveWorker();
+
+// One more progress dot (15 go round to 1; a reset to -1 counts on to 0) and
+// the new count. The window's thread may reset the count at any moment.
+int16_t advanceDotCount();
