@@ -21,6 +21,7 @@ namespace {
 constexpr auto IdlePause = std::chrono::milliseconds(100);
 constexpr int64_t RefreshAfterMs = 1000;
 constexpr int64_t WaitingAfterMs = 3000;
+constexpr int64_t LastPassLimitMs = 1000;
 constexpr int16_t MostDots = 15;
 constexpr int32_t ScrollPeriod = 26;
 constexpr const char* TextWaiting = "Waiting for data . . . . . . . . .";
@@ -70,29 +71,72 @@ void refreshReceiving() {
   EZ_DOEVENTS(10);
 }
 
+bool abandoned() {
+  return WorkerFate.load() == WorkerAbandoned;
+}
+
 void logChunk(const std::string& chunk) {
   const std::string entry = chunk + "\r\n";
-  writeWhole(RawLog.load(), entry.data(), entry.size());
+  const WriteOutcome outcome =
+      writeWithin(RawLog.load(), entry.data(), entry.size(), OutputWriteWaitMs.load());
+  if (RawLog.load() >= 0 && outcome != WriteOutcome::Written) ++LostChunkCount;
+}
+
+// A pipe or device that has stopped taking data is not waited for again
+// line after line: the worker would stop reading the line meanwhile and the
+// driver's queue would overflow. Each later line gets one try without a wait,
+// and the first that goes in ends the stall.
+bool saveRecordLine(const std::string& line) {
+  if (abandoned()) return false;
+  const int waitMs = OutputStalled.load() != 0 ? 0 : OutputWriteWaitMs.load();
+  switch (writeWithin(OutputFile.load(), line.data(), line.size(), waitMs)) {
+    case WriteOutcome::Written:
+      OutputStalled = 0;
+      return true;
+    case WriteOutcome::TimedOut:
+      OutputStalled = 1;
+      return false;
+    case WriteOutcome::Failed:
+      return false;
+  }
+  return false;
 }
 
 // A line the file did not take is still shown and counted; the stop
 // sequence tells the user how many went missing.
 void emitRecord(const std::string& line) {
-  if (!writeWhole(OutputFile.load(), line.data(), line.size())) ++LostRecordCount;
+  if (!saveRecordLine(line)) ++LostRecordCount;
   EZ_SETRICHSEL(MainForm, IdIncomingView, -1, -1);
   EZ_SETRICHTEXT(MainForm, IdIncomingView, line, 0, 1);
   if (++RecordCount % ScrollPeriod == 0) EZ_SCROLLTO(MainForm, IdIncomingView, 1, -2);
 }
 
-void takeChunk(int32_t waiting, int64_t& stamp) {
-  if (sinceMs(stamp) > RefreshAfterMs) {
-    refreshReceiving();
-    stamp = stampNow();
-  }
+void takeChunk(int32_t waiting) {
   const std::string chunk = receiveBytes(waiting);
   logChunk(chunk);
   convertChunk(PendingText, chunk);
   for (const std::string& line : writeOutRecords(PendingText)) emitRecord(line);
+}
+
+void refreshAndTakeChunk(int32_t waiting, int64_t& stamp) {
+  if (sinceMs(stamp) > RefreshAfterMs) {
+    refreshReceiving();
+    stamp = stampNow();
+  }
+  takeChunk(waiting);
+}
+
+// Bytes that reached the line before Stop was pressed are the instrument's
+// like any others: what waits in the driver and the read-ahead is logged and
+// its records written before the worker leaves. Bytes keep coming from a
+// long burst, so the pass ends when nothing waits or the limit is up.
+void takeLastBytes() {
+  const int64_t start = nowMs();
+  while (sinceMs(start) < LastPassLimitMs) {
+    const int32_t waiting = bytesWaiting();
+    if (waiting <= 0) return;
+    takeChunk(waiting);
+  }
 }
 
 }  // namespace
@@ -116,7 +160,8 @@ void receiveWorker() {
     if (waiting <= 0) {
       idlePause(stamp);
     } else {
-      takeChunk(waiting, stamp);
+      refreshAndTakeChunk(waiting, stamp);
     }
   }
+  takeLastBytes();
 }

@@ -189,9 +189,11 @@ void flushAndClose() {
   SerialPort* port = theLink.port.load();
   if (!port) return;
   drain();
-  theLink.port.store(nullptr);
+  // Closed before the link reads as closed: a worker that was left to close
+  // it itself may run beside a new Start, which must find the port free.
   theLink.readAheadCount = 0;
   serialClose(port);
+  theLink.port.store(nullptr);
 }
 
 bool linkIsOpen() {

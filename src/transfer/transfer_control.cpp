@@ -17,6 +17,8 @@ WorkerThread WorkerHandle;
 namespace {
 
 constexpr size_t WorkerStackBytes = 1048576;
+// The close pause's second, and a few more for the worker's last pass.
+constexpr int StopWaitLimitMs = 6000;
 
 void setTransferControls(bool running) {
   if (running) {
@@ -39,17 +41,64 @@ int16_t chosenPortNumber() {
   return PortList[ChosenPortIndex].portNumber;
 }
 
-void closeFile(std::atomic<int>& file) {
-  closeTransferFile(file.exchange(-1));
+bool closeFile(std::atomic<int>& file) {
+  return closeTransferFile(file.exchange(-1));
 }
 
-// Lines that could not be written are otherwise lost without a word; the
-// user must learn of it before trusting the file.
-void reportLostRecords() {
+// The worker's thread body. A worker that the stop sequence stopped waiting
+// for gives back the link and both files itself once its write returns: they
+// cannot be closed under it, since a descriptor closed while a thread still
+// writes to it may be reused by the next file opened.
+void runWorker() {
+  receiveWorker();
+  int32_t expected = WorkerRunning;
+  if (WorkerFate.compare_exchange_strong(expected, WorkerFinished)) return;
+  // Files first: a new Start can only begin once the port is free.
+  closeFile(OutputFile);
+  closeFile(RawLog);
+  flushAndClose();
+}
+
+// The worker ends within its last pass unless a write of its does not
+// return; the window is not held longer than this for it.
+bool waitForWorker() {
+  if (joinWorkerThreadWithin(WorkerHandle, StopWaitLimitMs)) return true;
+  int32_t expected = WorkerRunning;
+  if (!WorkerFate.compare_exchange_strong(expected, WorkerAbandoned)) {
+    joinWorkerThread(WorkerHandle);  // it ended just now
+    return true;
+  }
+  detachWorkerThread(WorkerHandle);
+  return false;
+}
+
+std::string outputLossText(bool closedCleanly) {
   const int32_t lost = LostRecordCount.exchange(0);
-  if (lost <= 0) return;
-  EZ_MSGBOX("Not all records were saved! " + std::to_string(lost) +
-            " record line(s) could not be written to file:\r" + OutputFileName);
+  const std::string fileName = "\r" + OpenedOutputName;
+  if (lost > 0) {
+    const char* opening = OutputStalled.load() != 0 ? TextOutputStalled : TextRecordsLost;
+    return std::string(opening) + " " + std::to_string(lost) +
+           " record line(s) could not be written to file:" + fileName;
+  }
+  if (!closedCleanly) return std::string(TextRecordsLost) + " " + TextCloseFailed + fileName;
+  return "";
+}
+
+std::string rawLogLossText() {
+  const int32_t lost = LostChunkCount.exchange(0);
+  if (lost <= 0) return "";
+  return std::string(TextRawLogLost) + " " + std::to_string(lost) +
+         " chunk(s) could not be written to the raw log:\r" + OpenedRawLogName;
+}
+
+// What did not reach the files is otherwise lost without a word; the user
+// must learn of it before trusting them.
+void reportLosses(bool workerEnded, bool closedCleanly) {
+  std::string text = workerEnded ? outputLossText(closedCleanly)
+                                 : std::string(TextOutputHung) + "\r" + OpenedOutputName;
+  const std::string raw = rawLogLossText();
+  if (!raw.empty()) text += (text.empty() ? "" : "\r\r") + raw;
+  if (!text.empty()) EZ_MSGBOX(text);
 }
 
 }  // namespace
@@ -84,12 +133,18 @@ void transferStart() {
     return;
   }
   OutputFile = output;
-  RawLog = openRawLog(rawLogPath());
+  OpenedOutputName = OutputFileName;
+  OpenedRawLogName = rawLogPath();
+  RawLog = openRawLog(OpenedRawLogName);
   EZ_SETSBTEXT(MainForm, IdStatusBar, StatusOverall, TextWaitingForData, "P");
   DotCount = 0;
   RecordCount = 1;
   LostRecordCount = 0;
-  if (!startWorkerThread(WorkerHandle, receiveWorker, WorkerStackBytes)) {
+  LostChunkCount = 0;
+  OutputStalled = 0;
+  WorkerFate = WorkerRunning;
+  if (!startWorkerThread(WorkerHandle, runWorker, WorkerStackBytes)) {
+    WorkerFate = WorkerFinished;
     // Without a worker nothing would ever be received; say so as a failed start.
     EZ_MSGBOX(TextCommsFailed);
   }
@@ -103,14 +158,17 @@ void stopSequence() {
   StopRequested = 1;
   // The worker must have left the link and both files before they close:
   // a descriptor closed under it would be reused by the next file opened.
-  joinWorkerThread(WorkerHandle);
+  const bool workerEnded = waitForWorker();
   DotCount = -1;
-  flushAndClose();
-  closeFile(OutputFile);
+  bool closedCleanly = true;
+  if (workerEnded) {
+    flushAndClose();
+    closedCleanly = syncAndCloseTransferFile(OutputFile.exchange(-1));
+  }
   setTransferControls(false);
   EZ_DOEVENTS(10);
   EZ_SETSBTEXT(MainForm, IdStatusBar, StatusOverall, TextReadyToStartAfterStop, "P");
-  closeFile(RawLog);
+  if (workerEnded) closeFile(RawLog);
   StopInProgress = 0;
-  reportLostRecords();
+  reportLosses(workerEnded, closedCleanly);
 }

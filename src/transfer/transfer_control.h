@@ -24,3 +24,10 @@ inline constexpr const char* TextWaitingForData = "Waiting for data . . . . . . 
 inline constexpr const char* TextReadyToStartAfterStop = "Ready To Start";
 inline constexpr const char* TextCommsFailed = "Failed to start communications!";
 inline constexpr const char* TextFileOpenFailed = "An error occured while opening file:";
+// Openings of what Stop tells when not everything was saved.
+inline constexpr const char* TextRecordsLost = "Not all records were saved!";
+inline constexpr const char* TextOutputStalled = "The output file stopped taking data!";
+inline constexpr const char* TextCloseFailed = "The file reported an error when it was closed:";
+inline constexpr const char* TextOutputHung =
+    "The output file stopped taking data! The transfer was stopped without waiting for it:";
+inline constexpr const char* TextRawLogLost = "Not all received data was saved!";

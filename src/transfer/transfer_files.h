@@ -3,6 +3,7 @@
 // the program (or any program that honours locks) cannot write to it.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 // The output file: appended to (created when missing) or emptied. Returns a
@@ -12,8 +13,16 @@
 int openOutputFile(const std::string& path, bool append);
 // The raw log, created when missing and emptied. -1 on failure.
 int openRawLog(const std::string& path);
-// Closes a descriptor; -1 is ignored.
-void closeTransferFile(int fd);
-// Writes all of `size` bytes, completing short and interrupted writes.
-// False when the write fails for good.
-bool writeWhole(int fd, const char* data, size_t size);
+// Closes a descriptor; -1 is ignored. False when the close reported an
+// error (network shares and quotas may report a failed write only here).
+bool closeTransferFile(int fd);
+// The same after asking a plain file to be put on the disk first, so that
+// a record shown as saved is saved. False when either failed.
+bool syncAndCloseTransferFile(int fd);
+
+enum class WriteOutcome { Written, Failed, TimedOut };
+// Writes all of `size` bytes, completing short and interrupted writes. A
+// pipe or device that takes nothing is waited for up to `waitMs` (0: not at
+// all) each time; TimedOut when it still took nothing. A plain file is
+// written as the system does it.
+WriteOutcome writeWithin(int fd, const char* data, size_t size, int waitMs);

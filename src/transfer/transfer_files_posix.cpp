@@ -1,17 +1,25 @@
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 
 #include "transfer/transfer_files.h"
 
 namespace {
 
-// Non-blocking only while opening: a named pipe that nobody reads would
-// otherwise hold the window's thread in open() for good. Writes block again
-// so that a slow reader is waited for rather than losing lines.
+bool isPlainFile(int fd) {
+  struct stat info {};
+  return fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// Non-blocking while opening: a named pipe that nobody reads would otherwise
+// hold the window's thread in open() for good. A plain file then blocks as
+// usual; a pipe or device stays non-blocking, so that a reader that stalls
+// (or a device held by flow control) is waited for with a limit.
 int openWithoutWaiting(const std::string& path, bool append) {
   const int flags =
       O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | (append ? O_APPEND : 0);
@@ -20,7 +28,7 @@ int openWithoutWaiting(const std::string& path, bool append) {
     fd = open(path.c_str(), flags, 0666);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) return -1;
-  if (fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+  if (isPlainFile(fd) && fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
     close(fd);
     return -1;
   }
@@ -46,6 +54,21 @@ int openLocked(const std::string& path, bool append) {
   return fd;
 }
 
+// Waits until a pipe or device takes bytes again; false once `waitMs` pass.
+bool waitForRoom(int fd, int waitMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                          deadline - std::chrono::steady_clock::now())
+                          .count();
+    if (left <= 0) return false;
+    pollfd entry{fd, POLLOUT, 0};
+    const int ready = poll(&entry, 1, static_cast<int>(left));
+    if (ready > 0) return true;  // room, or an error the next write reports
+    if (ready < 0 && errno != EINTR) return false;
+  }
+}
+
 }  // namespace
 
 int openOutputFile(const std::string& path, bool append) {
@@ -57,18 +80,34 @@ int openRawLog(const std::string& path) {
   return openLocked(path, false);
 }
 
-void closeTransferFile(int fd) {
-  if (fd >= 0) close(fd);
+bool closeTransferFile(int fd) {
+  if (fd < 0) return true;
+  // On Linux the descriptor is gone even when close reports an error.
+  return close(fd) == 0;
 }
 
-bool writeWhole(int fd, const char* data, size_t size) {
-  if (fd < 0) return false;
+bool syncAndCloseTransferFile(int fd) {
+  if (fd < 0) return true;
+  const bool synced = !isPlainFile(fd) || fsync(fd) == 0;
+  const bool closed = close(fd) == 0;
+  return synced && closed;
+}
+
+WriteOutcome writeWithin(int fd, const char* data, size_t size, int waitMs) {
+  if (fd < 0) return WriteOutcome::Failed;
   while (size > 0) {
     const ssize_t n = write(fd, data, size);
+    if (n > 0) {
+      data += n;
+      size -= static_cast<size_t>(n);
+      continue;
+    }
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    data += n;
-    size -= static_cast<size_t>(n);
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      if (!waitForRoom(fd, waitMs)) return WriteOutcome::TimedOut;
+      continue;
+    }
+    return WriteOutcome::Failed;
   }
-  return true;
+  return WriteOutcome::Written;
 }

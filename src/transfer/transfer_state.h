@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <string>
 
 // 1 asks the worker to end; it reads this at the top of every loop pass.
 extern std::atomic<int32_t> StopRequested;
@@ -21,5 +22,24 @@ extern std::atomic<int32_t> RecordCount;
 // Open file descriptors of the transfer, -1 when none.
 extern std::atomic<int> OutputFile;
 extern std::atomic<int> RawLog;
+// GUI thread only: the output file and raw log this transfer opened, named
+// as they were at Start (the file box may be changed during a transfer).
+extern std::string OpenedOutputName;
+extern std::string OpenedRawLogName;
 // Record lines that could not be written to the output file in this transfer.
 extern std::atomic<int32_t> LostRecordCount;
+// Chunks that could not be written to the raw log in this transfer.
+extern std::atomic<int32_t> LostChunkCount;
+// 1 while the output file (a pipe or device) has stopped taking data: the
+// last write waited its limit in vain, and later ones do not wait.
+extern std::atomic<int32_t> OutputStalled;
+// How long a write to an output pipe or device may wait for room without a
+// byte taken; tests lengthen it to stand for a write that never returns.
+inline constexpr int32_t DefaultOutputWriteWaitMs = 5000;
+extern std::atomic<int32_t> OutputWriteWaitMs;
+
+// What became of the transfer's worker. The stop sequence waits for it a
+// limited time; a worker still running then (a write that does not return)
+// is left to give back the link and both files itself when it ends.
+enum WorkerFateCode : int32_t { WorkerRunning = 0, WorkerFinished = 1, WorkerAbandoned = 2 };
+extern std::atomic<int32_t> WorkerFate;

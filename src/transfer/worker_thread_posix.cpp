@@ -1,5 +1,6 @@
 #include <pthread.h>
 #include <signal.h>
+#include <time.h>
 
 #include "transfer/worker_thread.h"
 
@@ -40,6 +41,31 @@ bool startWorkerThread(WorkerThread& thread, void (*body)(), size_t stackBytes) 
 void joinWorkerThread(WorkerThread& thread) {
   if (!thread.running) return;
   pthread_join(static_cast<pthread_t>(thread.native), nullptr);
+  thread.running = false;
+  thread.native = 0;
+}
+
+bool joinWorkerThreadWithin(WorkerThread& thread, int limitMs) {
+  if (!thread.running) return true;
+  timespec until{};
+  clock_gettime(CLOCK_REALTIME, &until);
+  until.tv_sec += limitMs / 1000;
+  until.tv_nsec += static_cast<long>(limitMs % 1000) * 1000000L;
+  if (until.tv_nsec >= 1000000000L) {
+    ++until.tv_sec;
+    until.tv_nsec -= 1000000000L;
+  }
+  if (pthread_timedjoin_np(static_cast<pthread_t>(thread.native), nullptr, &until) != 0) {
+    return false;
+  }
+  thread.running = false;
+  thread.native = 0;
+  return true;
+}
+
+void detachWorkerThread(WorkerThread& thread) {
+  if (!thread.running) return;
+  pthread_detach(static_cast<pthread_t>(thread.native));
   thread.running = false;
   thread.native = 0;
 }

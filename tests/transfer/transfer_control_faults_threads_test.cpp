@@ -1,0 +1,159 @@
+// Stop when things go wrong around a running transfer, on the real form with
+// a pseudo-terminal instrument: records sent just before Stop, an output
+// pipe whose reader never comes back, a write that never returns, and the
+// user choosing another file while the transfer runs.
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "transfer/pipe_reader.h"
+#include "transfer/serial_link.h"
+#include "transfer/transfer_form.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+const std::string Waiting = "Waiting for data . . . . . . . . .";
+
+class TransferFaults : public TransferFormTest {
+ protected:
+  void TearDown() override {
+    OutputWriteWaitMs = DefaultOutputWriteWaitMs;
+    TransferFormTest::TearDown();
+  }
+  void startTransfer() {
+    clickStart();
+    ASSERT_EQ(statusPart(StatusOverall), Waiting);
+  }
+  size_t recordsLogged() { return countOf(withoutLineEnds(fileContent(rawLog())), "Feet"); }
+  // The output file is a pipe of the smallest size whose reader reads
+  // nothing; the instrument sends until the pipe is full.
+  void fillThePipe(PipeReader& reader) {
+    const size_t capacity = reader.shrink();
+    ASSERT_GT(capacity, 0u);
+    startTransfer();
+    ASSERT_TRUE(instrument->send(instrumentRecords(0, 200)));
+    const size_t lineSize = csvLines(0, 1).size();
+    ASSERT_TRUE(waitUntil([&] { return reader.unread() + lineSize > capacity; }, 8000))
+        << "unread " << reader.unread();
+  }
+};
+
+}  // namespace
+
+// The worker sleeps between polls; records that reach the line in that
+// sleep, just before Stop, were sent by the instrument all the same.
+TEST_F(TransferFaults, RecordsSentJustBeforeStopReachTheFileAndTheRawLog) {
+  WriteMode = WriteOverwrite;
+  startTransfer();
+  ASSERT_TRUE(instrument->send(instrumentRecords(0, 2)));
+  ASSERT_TRUE(waitUntil([&] { return fileContent(csv) == csvLines(0, 2); }, 8000));
+
+  ASSERT_TRUE(instrument->send(instrumentRecords(2, 6)));
+  clickStop();
+  expectControlsGivenBack();
+  EXPECT_EQ(fileContent(csv), csvLines(0, 8));
+  EXPECT_EQ(withoutLineEnds(fileContent(rawLog())), withoutLineEnds(instrumentRecords(0, 8)));
+  EXPECT_EQ(view(), csvLines(0, 8));
+}
+
+TEST_F(TransferFaults, StopEndsWhileTheOutputPipesReaderNeverResumes) {
+  WriteMode = WriteOverwrite;
+  csv = program.path() + "stalled.csv";
+  OutputFileName = csv;
+  PipeReader reader(csv);
+  fillThePipe(reader);
+
+  DialogAnswer seen;
+  {
+    CallWatchdog watchdog(25s);
+    seen = clickStopAnsweringMessage();
+  }
+  expectControlsGivenBack();
+  // Everything the instrument sent is in the raw log; the file took what
+  // fitted in the pipe, and the user is told how many lines it did not take.
+  EXPECT_EQ(recordsLogged(), 200u);
+  reader.readAvailable();
+  const size_t written = countOf(reader.got(), "\n");
+  EXPECT_EQ(reader.got(), csvLines(0, static_cast<int>(written)));
+  ASSERT_TRUE(seen->answered);
+  EXPECT_EQ(seen->text, "The output file stopped taking data! " + std::to_string(200 - written) +
+                            " record line(s) could not be written to file:\n" + csv);
+  EXPECT_FALSE(linkIsOpen());
+  EXPECT_EQ(OutputFile.load(), -1);
+}
+
+// A write that does not return at all (a network share that stopped
+// answering): here a pipe write allowed to wait far longer than Stop waits.
+TEST_F(TransferFaults, StopGivesTheWindowBackWhenAWriteNeverReturns) {
+  WriteMode = WriteOverwrite;
+  csv = program.path() + "hung.csv";
+  OutputFileName = csv;
+  PipeReader reader(csv);
+  OutputWriteWaitMs = 600000;
+  fillThePipe(reader);
+
+  DialogAnswer seen;
+  {
+    CallWatchdog watchdog(25s);
+    seen = clickStopAnsweringMessage();
+  }
+  ASSERT_TRUE(seen->answered);
+  EXPECT_EQ(seen->text,
+            "The output file stopped taking data! The transfer was stopped without waiting for "
+            "it:\n" +
+                csv);
+  expectControlsGivenBack();
+
+  // Once the write fails (the reader goes), the worker gives back the port
+  // and both files itself.
+  reader.closeReader();
+  EXPECT_TRUE(waitUntil([] { return !linkIsOpen(); }, 10000));
+  EXPECT_TRUE(waitUntil([&] { return lockableByAnotherProgram(rawLog()); }, 10000));
+  EXPECT_EQ(recordsLogged(), 200u) << "the raw log is closed whole";
+
+  // And the next transfer runs as usual.
+  csv = program.path() + "next.csv";
+  OutputFileName = csv;
+  startTransfer();
+  ASSERT_TRUE(instrument->send(instrumentRecords(0, 3)));
+  ASSERT_TRUE(waitUntil([&] { return fileContent(csv) == csvLines(0, 3); }, 8000));
+  clickStop();
+  expectControlsGivenBack();
+}
+
+TEST_F(TransferFaults, LostRecordsMessageNamesTheFileOpenedAtStart) {
+  WriteMode = WriteAppend;
+  const std::string opened = program.path() + "failing.csv";
+  csv = opened;
+  OutputFileName = csv;
+  PipeReader reader(csv);
+  startTransfer();
+  ASSERT_TRUE(instrument->send(instrumentRecords(0, 2)));
+  ASSERT_TRUE(waitUntil(
+      [&] {
+        reader.readAvailable();
+        return reader.got() == csvLines(0, 2);
+      },
+      8000));
+  reader.closeReader();
+  ASSERT_TRUE(instrument->send(instrumentRecords(2, 3)));
+  ASSERT_TRUE(waitUntil([] { return LostRecordCount.load() == 3; }, 8000));
+
+  // The file dialog stays usable during a transfer; cancelled, it empties
+  // the chosen name.
+  DialogAnswer dialog = cancelNextSaveDialog(8000);
+  clickWidget(choiceControl(IdChooseFileButton));
+  ASSERT_TRUE(waitUntil([&] { return dialog->answered || dialog->timedOut; }, 10000));
+  ASSERT_TRUE(dialog->answered);
+  ASSERT_EQ(OutputFileName, "");
+
+  DialogAnswer seen = clickStopAnsweringMessage();
+  ASSERT_TRUE(seen->answered);
+  EXPECT_EQ(
+      seen->text,
+      "Not all records were saved! 3 record line(s) could not be written to file:\n" + opened);
+}
