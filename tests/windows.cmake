@@ -4,7 +4,8 @@
 #
 # Wine keeps its state in a prefix folder, here a private one in the build
 # folder, made once by the fixture test wine_session_start. That test also
-# starts the one Wine server the run uses; wine_session_stop ends it.
+# starts the one Wine server the run uses, on a virtual display of its own;
+# wine_session_stop ends both.
 set(GTEST_HAS_ABSL OFF)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
@@ -48,7 +49,12 @@ set(support_sources "${CMAKE_CURRENT_SOURCE_DIR}/support/literal_converter.cpp")
 file(GLOB win32_support CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/support/*_win32.cpp")
 add_library(morvane_test_support STATIC ${support_sources} ${win32_support})
 target_include_directories(morvane_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(morvane_test_support PUBLIC morvane_plain gtest gtest_main ws2_32)
+target_link_libraries(morvane_test_support PUBLIC morvane_plain morvane_ezgui_win32 gtest gtest_main
+                                                  ws2_32)
+
+# Tests that make windows (*_gui_win32_test.cpp) need an X display for
+# Wine: they run on the session's virtual display (see wine_session.sh).
+# The others run without one.
 
 # The tests that use no GUI and no POSIX call, shared with the Linux build.
 set(test_sources
@@ -72,6 +78,10 @@ foreach(src IN LISTS test_sources)
   target_link_libraries(${target} PRIVATE morvane_test_support)
   if(sub STREQUAL "tools")
     target_link_libraries(${target} PRIVATE morvane_sim_records)
+  endif()
+  if(name MATCHES "_gui_win32_test$")
+    set_target_properties(${target} PROPERTIES CROSSCOMPILING_EMULATOR
+        "sh;${CMAKE_SOURCE_DIR}/cmake/wine_display.sh;${CMAKE_CROSSCOMPILING_EMULATOR}")
   endif()
   # Listing the cases from the source, not by running the .exe, keeps Wine
   # out of the build.

@@ -1,0 +1,43 @@
+#include "app/ezgui/win32/ezgui_win32_state.h"
+
+int EZ_GUIRUN(int argc, char** argv, EzStartupRoutine startup, EzEventRoutine events,
+              EzDesignRoutine design) {
+  (void)argc;
+  (void)argv;
+  EzWin.guiThread = GetCurrentThreadId();
+  EzWin.events = events;
+  EzWin.design = design;
+  if (startup) startup(0);
+
+  int code = 0;
+  if (!EzWin.mainFormKey.empty()) {
+    EzWin.loopRunning = true;
+    MSG message;
+    BOOL got;
+    while ((got = GetMessageW(&message, nullptr, 0, 0)) != 0 && got != -1) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    if (got == 0) code = static_cast<int>(message.wParam);
+    EzWin.loopRunning = false;
+  }
+  ezwUnloadAllSilently();
+  EzWin.events = nullptr;
+  EzWin.design = nullptr;
+  return code;
+}
+
+void EZ_DOEVENTS(int n) {
+  (void)n;
+  if (!ezwOnGuiThread()) return;
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    // The end of the program belongs to the loop of EZ_GUIRUN: put it back.
+    if (message.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(message.wParam));
+      return;
+    }
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}

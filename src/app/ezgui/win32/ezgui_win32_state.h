@@ -1,0 +1,96 @@
+// The GUI layer over Win32: its own state. A second implementation of the
+// contract in ezgui.h beside the one over Qt, for the Windows build; the
+// program above the contract is the same.
+//
+// Files, by what they handle: the layer's state and event delivery
+// (ezgui_state_win32), forms and their window procedure
+// (ezgui_forms_win32), form units (ezgui_units_win32), the message loop
+// (ezgui_run_win32) and paths (ezgui_paths_win32).
+//
+// Everything here is the GUI thread's. Windows are addressed by name in any
+// letter case, as the contract asks; the registry key is the lower-case name.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/ezgui/ezgui.h"
+
+struct EzwMenuItem {
+  int command = 0;
+  std::string text;
+};
+
+struct EzwForm {
+  std::string name;       // as created; events report it
+  std::string parentKey;  // lower-case name of the owner form, "" for none
+  int serial = 0;         // tells a form from a later one of the same name
+  HWND window = nullptr;
+  HMENU menu = nullptr;
+  int foreground = -1;
+  int background = -1;
+  bool threadRunning = false;
+  bool goingAway = false;
+};
+
+struct EzwUnits {
+  double across = 8.0;  // pixels per form unit horizontally
+  double down = 16.0;   // pixels per form unit vertically
+};
+
+struct EzwLayerState {
+  EzEventRoutine events = nullptr;
+  EzDesignRoutine design = nullptr;
+
+  std::map<std::string, std::unique_ptr<EzwForm>> forms;  // by lower-case name
+  std::string mainFormKey;                                // the first form created without a parent
+  int nextFormSerial = 1;
+  bool loopRunning = false;
+  DWORD guiThread = 0;
+
+  // Settings for the next forms and controls.
+  int foreground = -1;
+  int background = -1;
+  bool loadingEventNext = false;
+  int subclassMode = 0;
+  std::vector<EzwMenuItem> nextMenu;
+
+  EzwUnits units;
+  bool unitsKnown = false;
+};
+
+extern EzwLayerState EzWin;
+
+std::string ezwKey(const std::string& name);
+EzwForm* ezwFindForm(const std::string& name);
+EzwForm* ezwFindFormBySerial(int serial);
+EzwForm* ezwFindFormByWindow(HWND window);
+bool ezwOnGuiThread();
+
+// Delivers one event to the event routine under the form's name as
+// created; returns the cancel flag the routine left. Safe when the routine
+// unloads the form: nothing of the form is touched afterwards.
+int ezwDeliver(int formSerial, int id, int code, int value);
+
+// Texts given to the layer are UTF-8 when they are valid UTF-8 and Latin-1
+// otherwise, so no byte string fails to show.
+std::wstring ezwFromBytes(const std::string& text);
+
+// Form units and pixels (the rule is in ezgui_units_win32.cpp).
+int ezwPixelsX(float units);
+int ezwPixelsY(float units);
+float ezwUnitsX(int pixels);
+float ezwUnitsY(int pixels);
+
+// Unloads the form by key, its owned forms first; `announce` reports its
+// event 0. Ends the message loop when the main form goes.
+void ezwUnloadForm(const std::string& key, bool announce);
+// Drops every form without events (end of EZ_GUIRUN).
+void ezwUnloadAllSilently();
+
+// For tests: the window of a form, nullptr when there is none.
+HWND ezwFormWindow(const std::string& name);
