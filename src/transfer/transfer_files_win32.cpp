@@ -21,21 +21,40 @@ bool empty(HANDLE handle) {
   return SetFilePointerEx(handle, start, nullptr, FILE_BEGIN) && SetEndOfFile(handle);
 }
 
-// Append access alone makes every write land at the end of the file,
-// wherever anyone else has moved it to. The file is opened without
-// truncating and emptied only once it is ours.
+// A pipe whose reader stalls must not hold the worker for good: in
+// no-wait mode a write the pipe has no room for takes nothing at once, and
+// writeWithin decides how long to wait.
+void neverWaitOnPipes(HANDLE handle) {
+  if (GetFileType(handle) != FILE_TYPE_PIPE) return;
+  DWORD mode = PIPE_READMODE_BYTE | PIPE_NOWAIT;
+  SetNamedPipeHandleState(handle, &mode, nullptr, nullptr);
+}
+
+// Without sharing nobody else writes to the file while it is open, so
+// starting at its end is appending. (Append-only access would do the same
+// for a file but takes away writing from a pipe, where that right means
+// another thing.) The file is opened without truncating and emptied only
+// once it is ours.
 int openUnshared(const std::string& path, bool append) {
-  const DWORD access = append ? FILE_APPEND_DATA : GENERIC_WRITE;
-  const HANDLE handle = CreateFileW(widen(path).c_str(), access, 0, nullptr, OPEN_ALWAYS,
+  const HANDLE handle = CreateFileW(widen(path).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return -1;
-  if (!append && !empty(handle)) {
+  const bool onDisk = GetFileType(handle) == FILE_TYPE_DISK;
+  LARGE_INTEGER none{};
+  const bool ready =
+      !onDisk || (append ? SetFilePointerEx(handle, none, nullptr, FILE_END) != 0 : empty(handle));
+  if (!ready) {
     CloseHandle(handle);
     return -1;
   }
+  neverWaitOnPipes(handle);
   const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_BINARY);
   if (fd < 0) CloseHandle(handle);
   return fd;
+}
+
+HANDLE handleOf(int fd) {
+  return fd < 0 ? INVALID_HANDLE_VALUE : reinterpret_cast<HANDLE>(_get_osfhandle(fd));
 }
 
 }  // namespace
@@ -50,21 +69,44 @@ int openRawLog(const std::string& path) {
   return openUnshared(path, false);
 }
 
-void closeTransferFile(int fd) {
+bool closeTransferFile(int fd) {
+  if (fd < 0) return true;
   // Closes the handle too.
-  if (fd >= 0) _close(fd);
+  return _close(fd) == 0;
 }
 
-bool writeWhole(int fd, const char* data, size_t size) {
-  if (fd < 0) return false;
-  const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
-  if (handle == INVALID_HANDLE_VALUE) return false;
+bool syncAndCloseTransferFile(int fd) {
+  if (fd < 0) return true;
+  const HANDLE handle = handleOf(fd);
+  const bool synced = GetFileType(handle) != FILE_TYPE_DISK || FlushFileBuffers(handle);
+  const bool closed = _close(fd) == 0;
+  return synced && closed;
+}
+
+WriteOutcome writeWithin(int fd, const char* data, size_t size, int waitMs) {
+  const HANDLE handle = handleOf(fd);
+  if (handle == INVALID_HANDLE_VALUE) return WriteOutcome::Failed;
   while (size > 0) {
     DWORD written = 0;
     const DWORD asked = static_cast<DWORD>(std::min<size_t>(size, MAXDWORD));
-    if (!WriteFile(handle, data, asked, &written, nullptr) || written == 0) return false;
+    if (!WriteFile(handle, data, asked, &written, nullptr)) return WriteOutcome::Failed;
+    if (written > 0) {
+      data += written;
+      size -= written;
+      continue;
+    }
+    // Only a pipe in no-wait mode takes nothing; it is asked again each
+    // millisecond until the wait is over.
+    if (GetFileType(handle) != FILE_TYPE_PIPE) return WriteOutcome::Failed;
+    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(waitMs > 0 ? waitMs : 0);
+    for (;;) {
+      if (GetTickCount64() >= deadline) return WriteOutcome::TimedOut;
+      Sleep(1);
+      if (!WriteFile(handle, data, asked, &written, nullptr)) return WriteOutcome::Failed;
+      if (written > 0) break;
+    }
     data += written;
     size -= written;
   }
-  return true;
+  return WriteOutcome::Written;
 }

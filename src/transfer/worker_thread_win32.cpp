@@ -43,3 +43,23 @@ void joinWorkerThread(WorkerThread& thread) {
   thread.running = false;
   thread.native = 0;
 }
+
+bool joinWorkerThreadWithin(WorkerThread& thread, int limitMs) {
+  if (!thread.running) return true;
+  const HANDLE handle = nativeToHandle(thread.native);
+  if (WaitForSingleObject(handle, static_cast<DWORD>(limitMs > 0 ? limitMs : 0)) != WAIT_OBJECT_0) {
+    return false;
+  }
+  CloseHandle(handle);
+  thread.running = false;
+  thread.native = 0;
+  return true;
+}
+
+void detachWorkerThread(WorkerThread& thread) {
+  if (!thread.running) return;
+  // Closing the handle does not touch the thread; it runs on and ends alone.
+  CloseHandle(nativeToHandle(thread.native));
+  thread.running = false;
+  thread.native = 0;
+}

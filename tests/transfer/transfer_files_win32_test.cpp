@@ -43,7 +43,9 @@ class TransferFilesWin32Test : public ::testing::Test {
     std::ifstream in(file, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
-  bool write(const std::string& bytes) { return writeWhole(fd, bytes.data(), bytes.size()); }
+  bool write(const std::string& bytes) {
+    return writeWithin(fd, bytes.data(), bytes.size(), 0) == WriteOutcome::Written;
+  }
 
   fs::path folder;
   std::string path;
@@ -147,6 +149,52 @@ TEST_F(TransferFilesWin32Test, WhatCannotBeOpenedGivesNoDescriptor) {
   EXPECT_EQ(openRawLog(""), -1);
   EXPECT_EQ(openOutputFile((folder / "missing" / "river.csv").string(), true), -1);
   EXPECT_EQ(openOutputFile(folder.string(), false), -1);
-  EXPECT_FALSE(writeWhole(-1, "x", 1));
-  closeTransferFile(-1);
+  EXPECT_EQ(writeWithin(-1, "x", 1, 0), WriteOutcome::Failed);
+  EXPECT_TRUE(closeTransferFile(-1));
+  EXPECT_TRUE(syncAndCloseTransferFile(-1));
+}
+
+TEST_F(TransferFilesWin32Test, SyncedCloseKeepsEverythingWritten) {
+  fd = openOutputFile(path, false);
+  ASSERT_GE(fd, 0);
+  EXPECT_TRUE(write("1,12/01/26,10:15:00,0.0,1.20,0.45,0,Feet\n"));
+  EXPECT_TRUE(syncAndCloseTransferFile(fd));
+  fd = openOutputFile(path, true);
+  ASSERT_GE(fd, 0);
+  EXPECT_TRUE(closeTransferFile(fd));
+  fd = -1;
+  EXPECT_EQ(content(path), "1,12/01/26,10:15:00,0.0,1.20,0.45,0,Feet\n");
+}
+
+// A pipe as the output file whose reader takes nothing: the write waits as
+// long as it is told, then gives up instead of holding the worker.
+TEST_F(TransferFilesWin32Test, APipeNobodyReadsTimesOutAfterTheWait) {
+  const std::wstring name = L"\\\\.\\pipe\\morvane-test-" + std::to_wstring(GetCurrentProcessId());
+  const HANDLE reader =
+      CreateNamedPipeW(name.c_str(), PIPE_ACCESS_INBOUND, PIPE_TYPE_BYTE, 1, 64, 64, 0, nullptr);
+  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+  std::string utf8;
+  for (wchar_t c : name) utf8 += static_cast<char>(c);
+  fd = openOutputFile(utf8, true);
+  ASSERT_GE(fd, 0);
+  EXPECT_EQ(writeWithin(fd, "abc", 3, 0), WriteOutcome::Written);
+  const std::string block(4096, 'x');
+  WriteOutcome outcome = WriteOutcome::Written;
+  for (int i = 0; i < 64 && outcome == WriteOutcome::Written; ++i) {
+    outcome = writeWithin(fd, block.data(), block.size(), 0);
+  }
+  EXPECT_EQ(outcome, WriteOutcome::TimedOut);
+  const ULONGLONG start = GetTickCount64();
+  EXPECT_EQ(writeWithin(fd, block.data(), block.size(), 200), WriteOutcome::TimedOut);
+  EXPECT_GE(GetTickCount64() - start, 150u);
+
+  // Once the reader takes bytes again, a write with a wait goes through.
+  std::string drained(65536, '\0');
+  DWORD got = 0;
+  ReadFile(reader, drained.data(), static_cast<DWORD>(drained.size()), &got, nullptr);
+  EXPECT_GT(got, 0u);
+  EXPECT_EQ(writeWithin(fd, "y", 1, 1000), WriteOutcome::Written);
+  closeTransferFile(fd);
+  fd = -1;
+  CloseHandle(reader);
 }

@@ -15,6 +15,8 @@ namespace {
 std::atomic<DWORD> bodyThreadId{0};
 std::atomic<size_t> bodyStackReserved{0};
 std::atomic<bool> bodyFinished{false};
+std::atomic<bool> mayEnd{false};
+std::atomic<bool> heldBodyEnded{false};
 
 // The reserved stack is one allocation, the one that holds the current
 // frame: the sum of its regions.
@@ -39,6 +41,12 @@ void body() {
   bodyFinished = true;
 }
 
+// Runs until the test lets it end.
+void heldBody() {
+  while (!mayEnd) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  heldBodyEnded = true;
+}
+
 }  // namespace
 
 TEST(WorkerThreadWin32, RunsOnItsOwnThreadWithAOneMebibyteStackAndJoinWaits) {
@@ -60,5 +68,28 @@ TEST(WorkerThreadWin32, JoiningAThreadNotRunningDoesNothing) {
   ASSERT_TRUE(startWorkerThread(thread, body, 1048576));
   joinWorkerThread(thread);
   joinWorkerThread(thread);
+  EXPECT_FALSE(thread.running);
+}
+
+TEST(WorkerThreadWin32, JoinWithinALimitWaitsNoLongerAndDetachLetsItRunOn) {
+  WorkerThread thread;
+  mayEnd = false;
+  ASSERT_TRUE(startWorkerThread(thread, heldBody, 1048576));
+  const ULONGLONG start = GetTickCount64();
+  EXPECT_FALSE(joinWorkerThreadWithin(thread, 100));
+  EXPECT_GE(GetTickCount64() - start, 90u);
+  EXPECT_TRUE(thread.running);
+
+  detachWorkerThread(thread);
+  EXPECT_FALSE(thread.running);
+  EXPECT_TRUE(joinWorkerThreadWithin(thread, 0));
+  mayEnd = true;
+  for (int i = 0; i < 2000 && !heldBodyEnded; ++i) Sleep(1);
+  EXPECT_TRUE(heldBodyEnded);
+
+  heldBodyEnded = false;
+  ASSERT_TRUE(startWorkerThread(thread, heldBody, 1048576));
+  EXPECT_TRUE(joinWorkerThreadWithin(thread, 5000));
+  EXPECT_TRUE(heldBodyEnded);
   EXPECT_FALSE(thread.running);
 }
