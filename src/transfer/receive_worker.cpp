@@ -63,6 +63,12 @@ void idlePause(int64_t stamp) {
   }
 }
 
+// Waiting for data would be untrue once the instrument is unplugged: nothing
+// can arrive on this opening of the port again, only Stop helps.
+void showPortGone() {
+  showStatus("Port COM " + std::to_string(linkPortNumber()) + " disconnected - press Stop");
+}
+
 void refreshReceiving() {
   const int16_t dots = advanceDotCount();
   std::string text = TextReceiving;
@@ -155,12 +161,17 @@ int16_t advanceDotCount() {
 
 void receiveWorker() {
   int64_t stamp = stampNow();
+  bool portGoneShown = false;
   while (StopRequested.load() == 0) {
     const int32_t waiting = bytesWaiting();
-    if (waiting <= 0) {
-      idlePause(stamp);
-    } else {
+    if (waiting > 0) {
       refreshAndTakeChunk(waiting, stamp);
+    } else if (linkDeviceGone()) {
+      if (!portGoneShown) showPortGone();
+      portGoneShown = true;
+      std::this_thread::sleep_for(IdlePause);
+    } else {
+      idlePause(stamp);
     }
   }
   takeLastBytes();

@@ -41,6 +41,9 @@ struct SerialLink {
   // Bytes taken from the driver but not yet handed to a caller, oldest first.
   unsigned char readAhead[kReadAheadSize] = {};
   size_t readAheadCount = 0;
+  // Set by the polling thread, read by anyone.
+  std::atomic<bool> deviceGone{false};
+  std::atomic<int16_t> portNumber{0};
 };
 
 SerialLink theLink;
@@ -131,6 +134,8 @@ bool openLink(int16_t portNumber) {
   SerialPort* port = nullptr;
   if (serialOpen(portNumber, &port) != SerialOk) return false;
   theLink.readAheadCount = 0;
+  theLink.deviceGone = false;
+  theLink.portNumber = portNumber;
   theLink.port.store(port);
   configureLine(port);
   configureQueues(port);
@@ -147,9 +152,9 @@ int32_t bytesWaiting() {
   uint32_t errors = 0;
   // Bytes already read ahead are received even when the device has gone:
   // they are often the end of the last record.
-  if (serialPoll(port, queued, errors) != SerialOk) {
-    return static_cast<int32_t>(theLink.readAheadCount);
-  }
+  const SerialStatus status = serialPoll(port, queued, errors);
+  if (status == SerialGone) theLink.deviceGone = true;
+  if (status != SerialOk) return static_cast<int32_t>(theLink.readAheadCount);
   if (errors & kCountedErrors) return 0;
   const uint64_t total = uint64_t{queued} + theLink.readAheadCount;
   return static_cast<int32_t>(std::min<uint64_t>(total, std::numeric_limits<int32_t>::max()));
@@ -198,4 +203,12 @@ void flushAndClose() {
 
 bool linkIsOpen() {
   return theLink.port.load() != nullptr;
+}
+
+bool linkDeviceGone() {
+  return theLink.port.load() != nullptr && theLink.deviceGone.load();
+}
+
+int16_t linkPortNumber() {
+  return theLink.portNumber.load();
 }

@@ -22,3 +22,8 @@ void sendBytes(const std::string& bytes);
 // Pauses 1000 ms, discards what is waiting and closes the port.
 void flushAndClose();
 bool linkIsOpen();
+// True once a poll of the open link found the device gone (unplugged, hung
+// up); it does not come back on the same opening.
+bool linkDeviceGone();
+// The COM number the link was opened with.
+int16_t linkPortNumber();

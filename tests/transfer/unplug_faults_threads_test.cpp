@@ -1,0 +1,71 @@
+// The instrument unplugged in the middle of a transfer (the pseudo-terminal's
+// other side closing looks to the program as a USB adapter pulled out): no
+// hang, no busy loop, the records already received kept, the window telling
+// the truth, and Stop giving it back.
+#include <pthread.h>
+#include <time.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "transfer/serial_link.h"
+#include "transfer/transfer_form.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+const std::string Waiting = "Waiting for data . . . . . . . . .";
+
+// CPU time the worker thread used while the test waited `span`.
+std::chrono::milliseconds workerCpuDuring(std::chrono::milliseconds span) {
+  clockid_t clock;
+  if (pthread_getcpuclockid(static_cast<pthread_t>(WorkerHandle.native), &clock) != 0) {
+    return std::chrono::milliseconds::max();
+  }
+  auto cpuNow = [clock] {
+    timespec t{};
+    clock_gettime(clock, &t);
+    return std::chrono::milliseconds(t.tv_sec * 1000 + t.tv_nsec / 1000000);
+  };
+  const auto before = cpuNow();
+  processEventsFor(static_cast<int>(span.count()));
+  return cpuNow() - before;
+}
+
+class Unplug : public TransferFormTest {};
+
+}  // namespace
+
+TEST_F(Unplug, TheWindowSaysThePortHasGoneAndStopGivesItBackWithEveryRecordSaved) {
+  WriteMode = WriteOverwrite;
+  clickStart();
+  ASSERT_EQ(statusPart(StatusOverall), Waiting);
+  ASSERT_TRUE(instrument->send(instrumentRecords(0, 4) + "1,12/01/26,10:"));
+  ASSERT_TRUE(waitUntil([&] { return fileContent(csv) == csvLines(0, 4); }, 8000));
+  ASSERT_TRUE(waitUntil([&] { return fileContent(rawLog()).ends_with("10:\r\n"); }, 8000));
+
+  instrument->hangUp();
+  EXPECT_TRUE(waitUntil(
+      [] { return statusPart(StatusOverall) == "Port COM 3 disconnected - press Stop"; }, 8000))
+      << statusPart(StatusOverall);
+  // The worker goes on polling the gone port at its idle pace, not at full speed.
+  EXPECT_LT(workerCpuDuring(1000ms), 300ms);
+  // Nor does the waiting text come back over it.
+  processEventsFor(3500);
+  EXPECT_EQ(statusPart(StatusOverall), "Port COM 3 disconnected - press Stop");
+  EXPECT_EQ(TransferRunning, 1);
+
+  {
+    CallWatchdog watchdog(10s);
+    clickStop();
+  }
+  expectControlsGivenBack();
+  EXPECT_FALSE(linkIsOpen());
+  EXPECT_EQ(fileContent(csv), csvLines(0, 4));
+  EXPECT_EQ(withoutLineEnds(fileContent(rawLog())),
+            withoutLineEnds(instrumentRecords(0, 4) + "1,12/01/26,10:"));
+}
