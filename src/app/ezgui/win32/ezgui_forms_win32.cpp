@@ -36,6 +36,13 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
           ezwDeliver(form->serial, LOWORD(wParam), EzClick, 0);
           return 0;
         }
+        if (lParam != 0 && ezwControlCommand(*form, LOWORD(wParam), HIWORD(wParam),
+                                             reinterpret_cast<HWND>(lParam))) {
+          return 0;
+        }
+        break;
+      case WM_SIZE:
+        ezwLayOutStatusBars(*form);
         break;
       default:
         break;

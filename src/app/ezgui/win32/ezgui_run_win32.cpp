@@ -22,6 +22,8 @@ int EZ_GUIRUN(int argc, char** argv, EzStartupRoutine startup, EzEventRoutine ev
     EzWin.loopRunning = false;
   }
   ezwUnloadAllSilently();
+  if (EzWin.controlFont) DeleteObject(EzWin.controlFont);
+  EzWin.controlFont = nullptr;
   EzWin.events = nullptr;
   EzWin.design = nullptr;
   return code;

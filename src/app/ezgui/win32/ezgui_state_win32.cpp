@@ -31,6 +31,13 @@ EzwForm* ezwFindFormByWindow(HWND window) {
   return nullptr;
 }
 
+EzwControl* ezwFindControl(const std::string& form, int id) {
+  EzwForm* f = ezwFindForm(form);
+  if (!f || f->goingAway) return nullptr;
+  const auto it = f->controls.find(id);
+  return it == f->controls.end() ? nullptr : &it->second;
+}
+
 bool ezwOnGuiThread() {
   return EzWin.guiThread == 0 || EzWin.guiThread == GetCurrentThreadId();
 }

@@ -6,7 +6,7 @@
 
 namespace {
 
-int lineHeightOfMessageFaceAt10Points() {
+HFONT messageFaceAt10Points() {
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
   LOGFONTW face{};
@@ -16,12 +16,16 @@ int lineHeightOfMessageFaceAt10Points() {
   const HDC screen = GetDC(nullptr);
   face.lfHeight = -MulDiv(10, GetDeviceCaps(screen, LOGPIXELSY), 72);
   face.lfWidth = 0;
-  const HFONT font = CreateFontIndirectW(&face);
-  const HGDIOBJ before = SelectObject(screen, font);
+  ReleaseDC(nullptr, screen);
+  return CreateFontIndirectW(&face);
+}
+
+int lineHeightOfMessageFaceAt10Points() {
+  const HDC screen = GetDC(nullptr);
+  const HGDIOBJ before = SelectObject(screen, ezwControlFont());
   TEXTMETRICW text{};
   const bool measured = GetTextMetricsW(screen, &text) != 0;
   SelectObject(screen, before);
-  DeleteObject(font);
   ReleaseDC(nullptr, screen);
   return measured && text.tmHeight > 0 ? text.tmHeight : 16;
 }
@@ -41,6 +45,11 @@ int rounded(double value) {
 }
 
 }  // namespace
+
+HFONT ezwControlFont() {
+  if (!EzWin.controlFont) EzWin.controlFont = messageFaceAt10Points();
+  return EzWin.controlFont;
+}
 
 int ezwPixelsX(float value) {
   return rounded(value * units().across);

@@ -4,8 +4,10 @@
 //
 // Files, by what they handle: the layer's state and event delivery
 // (ezgui_state_win32), forms and their window procedure
-// (ezgui_forms_win32), form units (ezgui_units_win32), the message loop
-// (ezgui_run_win32) and paths (ezgui_paths_win32).
+// (ezgui_forms_win32), controls and their notifications
+// (ezgui_controls_win32), the status bar (ezgui_statusbar_win32), form
+// units (ezgui_units_win32), the message loop (ezgui_run_win32) and paths
+// (ezgui_paths_win32).
 //
 // Everything here is the GUI thread's. Windows are addressed by name in any
 // letter case, as the contract asks; the registry key is the lower-case name.
@@ -25,6 +27,15 @@ struct EzwMenuItem {
   std::string text;
 };
 
+enum class EzwKind { Label, Radio, ComboBox, TextBox, StatusBar };
+
+struct EzwControl {
+  int id = 0;
+  EzwKind kind = EzwKind::Label;
+  HWND window = nullptr;
+  std::vector<int> partPercentages;  // status bar
+};
+
 struct EzwForm {
   std::string name;       // as created; events report it
   std::string parentKey;  // lower-case name of the owner form, "" for none
@@ -33,6 +44,7 @@ struct EzwForm {
   HMENU menu = nullptr;
   int foreground = -1;
   int background = -1;
+  std::map<int, EzwControl> controls;
   bool threadRunning = false;
   bool goingAway = false;
 };
@@ -61,6 +73,10 @@ struct EzwLayerState {
 
   EzwUnits units;
   bool unitsKnown = false;
+  // The face controls show their text in: the one form units come from.
+  HFONT controlFont = nullptr;
+  // The layer itself is changing a text: no "edited" event for it.
+  bool settingText = false;
 };
 
 extern EzwLayerState EzWin;
@@ -79,6 +95,15 @@ int ezwDeliver(int formSerial, int id, int code, int value);
 // Texts given to the layer are UTF-8 when they are valid UTF-8 and Latin-1
 // otherwise, so no byte string fails to show.
 std::wstring ezwFromBytes(const std::string& text);
+
+EzwControl* ezwFindControl(const std::string& form, int id);
+// The control notifications a form's window receives (WM_COMMAND from a
+// control); true when it was one of ours.
+bool ezwControlCommand(EzwForm& form, int id, int notification, HWND control);
+// Keeps the status bar at the bottom of a form whose size changed.
+void ezwLayOutStatusBars(EzwForm& form);
+// The font of the layer's controls, made on first use.
+HFONT ezwControlFont();
 
 // Form units and pixels (the rule is in ezgui_units_win32.cpp).
 int ezwPixelsX(float units);

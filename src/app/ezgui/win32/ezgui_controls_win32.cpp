@@ -1,0 +1,195 @@
+// Controls over Win32: labels, radio buttons, the drop-down list and the
+// one-line text box, addressed by form name and number, placed in form
+// units in the form's client area, and the events the user's actions on
+// them give (1 click, 4 text edited, 6 list item picked, 108 list drops
+// down). Changes the program makes report no event.
+#include "app/ezgui/win32/ezgui_win32_state.h"
+#include "app/win32_text.h"
+
+namespace {
+
+// The layer's text changes, told apart from the user's.
+class SettingText {
+ public:
+  SettingText() : before_(EzWin.settingText) { EzWin.settingText = true; }
+  ~SettingText() { EzWin.settingText = before_; }
+  SettingText(const SettingText&) = delete;
+  SettingText& operator=(const SettingText&) = delete;
+
+ private:
+  bool before_;
+};
+
+HWND addControl(const std::string& form, int id, EzwKind kind, const wchar_t* windowClass,
+                DWORD style, const std::string& text, float x, float y, float width, float height) {
+  if (!ezwOnGuiThread()) return nullptr;
+  EzwForm* f = ezwFindForm(form);
+  if (!f || !f->window || f->goingAway) return nullptr;
+  if (auto old = f->controls.find(id); old != f->controls.end()) {
+    DestroyWindow(old->second.window);
+    f->controls.erase(old);
+  }
+  const SettingText quiet;
+  const HWND window = CreateWindowExW(
+      0, windowClass, ezwFromBytes(text).c_str(), WS_CHILD | WS_VISIBLE | style, ezwPixelsX(x),
+      ezwPixelsY(y), ezwPixelsX(width), ezwPixelsY(height), f->window,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+  if (!window) return nullptr;
+  SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(ezwControlFont()), FALSE);
+  EzwControl control;
+  control.id = id;
+  control.kind = kind;
+  control.window = window;
+  f->controls[id] = control;
+  return window;
+}
+
+HWND windowOf(const std::string& form, int id) {
+  if (!ezwOnGuiThread()) return nullptr;
+  EzwControl* control = ezwFindControl(form, id);
+  return control ? control->window : nullptr;
+}
+
+HWND listOf(const std::string& form, int id) {
+  EzwControl* control = ezwOnGuiThread() ? ezwFindControl(form, id) : nullptr;
+  return control && control->kind == EzwKind::ComboBox ? control->window : nullptr;
+}
+
+void addItems(HWND list, const std::string& items) {
+  size_t start = 0;
+  for (;;) {
+    const size_t bar = items.find('|', start);
+    const std::string item = items.substr(start, bar == std::string::npos ? bar : bar - start);
+    SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ezwFromBytes(item).c_str()));
+    if (bar == std::string::npos) return;
+    start = bar + 1;
+  }
+}
+
+}  // namespace
+
+bool ezwControlCommand(EzwForm& form, int id, int notification, HWND window) {
+  const auto it = form.controls.find(id);
+  if (it == form.controls.end() || it->second.window != window) return false;
+  const int serial = form.serial;
+  switch (it->second.kind) {
+    case EzwKind::Radio:
+      if (notification == BN_CLICKED) ezwDeliver(serial, id, EzClick, 0);
+      return true;
+    case EzwKind::TextBox:
+      if (notification == EN_CHANGE && !EzWin.settingText) ezwDeliver(serial, id, EzTextEdited, 0);
+      return true;
+    case EzwKind::ComboBox:
+      // A pick is over when the list closes with it (or, the list closed, when
+      // the arrow keys change it); moving through the open list is no pick.
+      if (notification == CBN_SELENDOK ||
+          (notification == CBN_SELCHANGE && !SendMessageW(window, CB_GETDROPPEDSTATE, 0, 0))) {
+        const int index = static_cast<int>(SendMessageW(window, CB_GETCURSEL, 0, 0));
+        ezwDeliver(serial, id, EzSelectionChanged, index);
+      }
+      if (notification == CBN_DROPDOWN) ezwDeliver(serial, id, EzListDropsDown, 0);
+      return true;
+    default:
+      return true;
+  }
+}
+
+void EZ_LABEL(const std::string& form, int id, const std::string& text, float x, float y,
+              float width, float height, const std::string& props) {
+  (void)props;
+  addControl(form, id, EzwKind::Label, L"STATIC", SS_LEFT | SS_NOPREFIX, text, x, y, width, height);
+}
+
+void EZ_RADIO(const std::string& form, int id, const std::string& text, float x, float y,
+              float width, float height, const std::string& props) {
+  (void)props;
+  addControl(form, id, EzwKind::Radio, L"BUTTON", BS_AUTORADIOBUTTON | WS_TABSTOP, text, x, y,
+             width, height);
+}
+
+// The list's height is that of the open list; closed, it shows one line.
+void EZ_COMBOBOX(const std::string& form, int id, const std::string& items, float x, float y,
+                 float width, float height, const std::string& props) {
+  (void)props;
+  const HWND list = addControl(form, id, EzwKind::ComboBox, L"COMBOBOX",
+                               CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, "", x, y, width, height);
+  if (list && !items.empty()) addItems(list, items);
+}
+
+void EZ_TEXT(const std::string& form, int id, const std::string& text, float x, float y,
+             float width, float height, const std::string& props) {
+  (void)props;
+  addControl(form, id, EzwKind::TextBox, L"EDIT", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, text, x,
+             y, width, height);
+}
+
+void EZ_ENABLEC(const std::string& form, int id) {
+  if (const HWND window = windowOf(form, id)) EnableWindow(window, TRUE);
+}
+
+void EZ_DISABLEC(const std::string& form, int id) {
+  if (const HWND window = windowOf(form, id)) EnableWindow(window, FALSE);
+}
+
+void EZ_SETTEXT(const std::string& form, int id, const std::string& text) {
+  const HWND window = windowOf(form, id);
+  if (!window || listOf(form, id)) return;
+  const SettingText quiet;
+  SetWindowTextW(window, ezwFromBytes(text).c_str());
+}
+
+std::string EZ_GETTEXT(const std::string& form, int id) {
+  const HWND window = windowOf(form, id);
+  if (!window) return "";
+  const int length = GetWindowTextLengthW(window);
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  const int got = GetWindowTextW(window, text.data(), length + 1);
+  text.resize(static_cast<size_t>(got > 0 ? got : 0));
+  return narrow(text);
+}
+
+void EZ_SETCHECK(const std::string& form, int id, int checked) {
+  EzwControl* control = ezwOnGuiThread() ? ezwFindControl(form, id) : nullptr;
+  if (!control || control->kind != EzwKind::Radio) return;
+  SendMessageW(control->window, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void EZ_CLEAR(const std::string& form, int id) {
+  if (const HWND list = listOf(form, id)) {
+    SendMessageW(list, CB_RESETCONTENT, 0, 0);
+  } else if (EzwControl* control = ezwFindControl(form, id);
+             control && control->kind == EzwKind::TextBox && ezwOnGuiThread()) {
+    const SettingText quiet;
+    SetWindowTextW(control->window, L"");
+  }
+}
+
+void EZ_ADDITEMS(const std::string& form, int id, const std::string& items) {
+  if (const HWND list = listOf(form, id)) addItems(list, items);
+}
+
+void EZ_SELECTITEM(const std::string& form, int id, int index) {
+  const HWND list = listOf(form, id);
+  if (!list) return;
+  const int count = static_cast<int>(SendMessageW(list, CB_GETCOUNT, 0, 0));
+  SendMessageW(list, CB_SETCURSEL, index >= 0 && index < count ? index : -1, 0);
+}
+
+void EZ_SETFOCUS(const std::string& form, int id) {
+  if (const HWND window = windowOf(form, id)) SetFocus(window);
+}
+
+int EZ_SENDMESSAGE(const std::string& form, int id, int message, int wparam, int lparam) {
+  (void)lparam;
+  const HWND list = listOf(form, id);
+  if (list && message == CB_SHOWDROPDOWN && wparam == 1) {
+    SendMessageW(list, CB_SHOWDROPDOWN, TRUE, 0);
+  }
+  return 0;
+}
+
+void EZ_RESIZE(const std::string& form, int id, float x, float y, float width, float height) {
+  if (const HWND window = windowOf(form, id)) {
+    MoveWindow(window, ezwPixelsX(x), ezwPixelsY(y), ezwPixelsX(width), ezwPixelsY(height), TRUE);
+  }
+}
