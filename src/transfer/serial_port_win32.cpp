@@ -54,8 +54,14 @@ void closeHandle(HANDLE handle) {
 
 }  // namespace
 
+// What the drivers of USB serial adapters answer, once the adapter is
+// pulled out, to every call on the handle that was open: each says it its
+// own way. (Access denied cannot mean anything else on a handle already
+// open.) Wine answers "not ready" for a hung-up pseudo-terminal.
 SerialStatus statusAfterError(DWORD err, SerialStatus otherwise) {
   switch (err) {
+    case ERROR_ACCESS_DENIED:
+    case ERROR_NOT_READY:
     case ERROR_DEVICE_NOT_CONNECTED:
     case ERROR_DEVICE_REMOVED:
     case ERROR_BAD_COMMAND:

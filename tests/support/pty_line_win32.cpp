@@ -201,6 +201,10 @@ bool PtyLine::waitReceived(size_t count, std::chrono::milliseconds timeout) {
   return true;
 }
 
+bool PtyLine::hangUp() {
+  return ask("hangup") == "ok";
+}
+
 void PtyLine::clearReceived() {
   ask("clear");
 }

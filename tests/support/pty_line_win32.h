@@ -62,6 +62,10 @@ class PtyLine {
 
   PtyLineSettings line();
 
+  // The instrument goes away (an adapter pulled out): the program's side of
+  // the line is hung up and COMn disappears.
+  bool hangUp();
+
  private:
   std::string ask(const std::string& order);
 

@@ -110,3 +110,16 @@ TEST_F(SerialLinkWin32Test, AbsentPortDoesNotOpen) {
   EXPECT_FALSE(linkIsOpen());
   EXPECT_EQ(instrument->received(), "");
 }
+
+TEST_F(SerialLinkWin32Test, AnUnpluggedInstrumentIsSeenGone) {
+  ASSERT_TRUE(openLink(kPort));
+  EXPECT_FALSE(linkDeviceGone());
+  EXPECT_EQ(linkPortNumber(), kPort);
+  ASSERT_TRUE(instrument->hangUp());
+  for (int i = 0; i < 500 && !linkDeviceGone(); ++i) {
+    EXPECT_EQ(bytesWaiting(), 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  EXPECT_TRUE(linkDeviceGone());
+  EXPECT_EQ(bytesWaiting(), 0);
+}

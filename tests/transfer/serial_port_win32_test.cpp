@@ -220,3 +220,23 @@ TEST(SerialPortInUseWin32, SecondOpenerIsRefusedAndTheProbeSaysInUse) {
   serialClose(first);
   EXPECT_EQ(serialProbe(portNumber), SerialOk);
 }
+
+TEST_F(SerialPortWin32Test, AnInstrumentThatGoesAwayIsGone) {
+  open();
+  ASSERT_TRUE(instrument->hangUp());
+  uint32_t waiting = 0;
+  uint32_t errors = 0;
+  SerialStatus polled = SerialOk;
+  for (int i = 0; i < 500 && polled == SerialOk; ++i) {
+    polled = serialPoll(port, waiting, errors);
+    Sleep(2);
+  }
+  EXPECT_EQ(polled, SerialGone);
+  // A read takes nothing; whether it says why is the driver's affair (Wine's
+  // reads a hung-up line as empty), the poll above is what tells.
+  std::string buffer(16, '\0');
+  size_t got = 0;
+  serialRead(port, buffer.data(), buffer.size(), got);
+  EXPECT_EQ(got, 0u);
+  EXPECT_EQ(serialProbe(kPort), SerialAbsent);
+}

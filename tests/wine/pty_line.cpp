@@ -12,6 +12,8 @@
 //   clear        forget what the program has sent         -> ok
 //   queued       bytes waiting in the program's input     -> <count>
 //   line         the line settings the program left       -> speed .. csize ..
+//   hangup       the instrument goes away (an adapter pulled out): the
+//                line is hung up and COMn disappears          -> ok
 // The link goes and the program ends when the test closes the connection.
 //
 // Built with the host's compiler, not the cross compiler: it is a Linux
@@ -70,6 +72,7 @@ bool unhex(const std::string& text, std::string& bytes) {
 }
 
 void collect(Line& line) {
+  if (line.master < 0) return;
   char buffer[4096];
   for (;;) {
     const ssize_t n = read(line.master, buffer, sizeof buffer);
@@ -154,6 +157,14 @@ std::string answer(Line& line, const std::string& order) {
     return std::to_string(queued);
   }
   if (order == "line") return lineSettings(line);
+  if (order == "hangup") {
+    unlink(line.link.c_str());
+    close(line.keeper);
+    close(line.master);
+    line.keeper = -1;
+    line.master = -1;
+    return "ok";
+  }
   return "fail";
 }
 
@@ -212,7 +223,7 @@ int main(int argc, char** argv) {
   bool open = writeLine(control, "ready");
   while (open) {
     pollfd entries[2] = {{control, POLLIN, 0}, {line.master, POLLIN, 0}};
-    if (poll(entries, 2, -1) < 0 && errno != EINTR) break;
+    if (poll(entries, line.master < 0 ? 1 : 2, -1) < 0 && errno != EINTR) break;
     if (entries[1].revents & POLLIN) collect(line);
     if (!(entries[0].revents & (POLLIN | POLLHUP | POLLERR))) continue;
     char buffer[4096];
