@@ -1,6 +1,8 @@
 #include "ports/settings_file.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include "ports/port_state.h"
 
@@ -37,9 +39,22 @@ int16_t parseFirstLine(std::FILE* file) {
   return static_cast<int16_t>(value);
 }
 
+// Only a plain file is read or written: opening a named pipe in its place
+// would wait for another program without end, at start-up or at a pick.
+bool isPlainFile(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::is_regular_file(path, error);
+}
+
+bool exists(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::status(path, error).type() != std::filesystem::file_type::not_found;
+}
+
 }  // namespace
 
 int16_t readSettingsFile(const std::string& path) {
+  if (!isPlainFile(path)) return 0;
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (!file) return 0;
   const int16_t value = parseFirstLine(file);
@@ -48,6 +63,7 @@ int16_t readSettingsFile(const std::string& path) {
 }
 
 void writeSettingsFile(const std::string& path, int16_t portNumber) {
+  if (exists(path) && !isPlainFile(path)) return;
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) return;
   std::fprintf(file, "%d\r\n", static_cast<int>(portNumber));

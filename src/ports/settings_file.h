@@ -12,11 +12,13 @@
 // or more decimal digits (leading zeros allowed) followed by nothing but
 // spaces, and the digits must make a number from 1 to 100. Everything after
 // the end of that line is ignored. Anything else - a missing, empty or
-// unreadable file, a sign, a blank before the digits, a decimal point, any
-// other character, a number outside 1 to 100 - gives 0.
+// unreadable file, anything but a plain file (a folder, a named pipe, a
+// device), a sign, a blank before the digits, a decimal point, any other
+// character, a number outside 1 to 100 - gives 0.
 int16_t readSettingsFile(const std::string& path);
 
 // Replaces the file's content by `portNumber` in decimal followed by CR LF,
-// creating the file if needed. A file that cannot be written is skipped
-// silently: only the saving of the choice is lost.
+// creating the file if needed. A file that cannot be written, or something
+// other than a plain file in its place, is skipped silently: only the
+// saving of the choice is lost.
 void writeSettingsFile(const std::string& path, int16_t portNumber);
