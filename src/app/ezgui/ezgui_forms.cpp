@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <utility>
 #include <vector>
 
 #include "app/ezgui/ezgui_state.h"
@@ -164,8 +165,10 @@ void ezUnloadForm(const std::string& key, bool announce) {
 }
 
 void ezUnloadAllSilently() {
-  std::map<std::string, std::unique_ptr<EzForm>> forms;
-  forms.swap(EzLayer.forms);
+  // Moved out rather than swapped: GCC 12's optimiser takes the swap with a
+  // local map for a dangling pointer and, with warnings as errors, fails
+  // the optimised build.
+  std::map<std::string, std::unique_ptr<EzForm>> forms = std::exchange(EzLayer.forms, {});
   EzLayer.mainFormKey.clear();
   // An owner takes its owned windows with it; the guarded pointers of those
   // are then empty.
