@@ -19,11 +19,17 @@ size_t searchStart(const PendingRecord& pending, size_t overlap) {
   return std::min(pending.text.size(), pending.settled - std::min(pending.settled, overlap));
 }
 
+// Writes into room made beforehand: growing the text a byte at a time
+// costs more than the filtering itself.
 void appendCleaned(std::string& text, std::string_view chunk) {
+  const size_t before = text.size();
+  text.resize(before + chunk.size());
+  char* out = text.data() + before;
   for (const char c : chunk) {
-    if (c == '\0' || c == '\r' || c == '\n') continue;
-    text.push_back(c == Marker ? '#' : c);
+    *out = c == Marker ? '#' : c;
+    out += c != '\0' && c != '\r' && c != '\n';
   }
+  text.resize(static_cast<size_t>(out - text.data()));
 }
 
 // Puts a terminator after every `word` that begins at or after `from`; text
@@ -48,6 +54,8 @@ void endEachWord(std::string& text, size_t from, std::string_view word) {
 // Shrinks every run of "#" beginning at or after `from` to one "#": what
 // replacing "##" by "#" until none is left comes to.
 void collapseMarkers(std::string& text, size_t from) {
+  // Most chunks hold no marker at all: nothing to move then.
+  from = std::min(text.find('#', from), text.size());
   size_t out = from;
   char previous = from > 0 ? text[from - 1] : '\0';
   for (size_t in = from; in < text.size(); ++in) {
@@ -62,12 +70,11 @@ void collapseMarkers(std::string& text, size_t from) {
 std::string recordLine(std::string_view record) {
   std::string line;
   line.reserve(record.size() + 1);
-  for (const char c : record) {
-    if (c == '#') {
-      line += HeaderBlock;
-    } else {
-      line.push_back(c);
-    }
+  for (size_t at = 0; at < record.size();) {
+    const size_t marker = std::min(record.find('#', at), record.size());
+    line.append(record, at, marker - at);
+    if (marker < record.size()) line += HeaderBlock;
+    at = marker + 1;
   }
   line.push_back('\n');
   return line;
