@@ -49,10 +49,13 @@ void showStatus(const std::string& text) {
   EZ_SETSBTEXT(MainForm, IdStatusBar, StatusOverall, text, "P");
 }
 
+// Nothing waiting: an idle line costs ten polls a second, but the first
+// bytes end the pause, so a line that delivers faster than the pause is
+// taken as fast as it comes instead of being held to one queue a pause.
 // Shows the waiting text once per pause in the data: the counter at 0 says
 // it is already shown.
 void idlePause(int64_t stamp) {
-  std::this_thread::sleep_for(IdlePause);
+  waitForBytes(IdlePause);
   if (sinceMs(stamp) <= WaitingAfterMs) return;
   int16_t seen = DotCount.load();
   while (seen != 0) {

@@ -127,6 +127,17 @@ Refill refillReadAhead(SerialPort* port, uint32_t queued) {
   return Refill::Read;
 }
 
+// Whether bytes wait now, or arrive within `limit`.
+bool bytesArriveWithin(SerialPort* port, std::chrono::milliseconds limit) {
+  if (theLink.readAheadCount == 0) {
+    bool ready = false;
+    if (serialWaitInput(port, static_cast<int>(limit.count()), ready) != SerialOk || !ready) {
+      return false;
+    }
+  }
+  return bytesWaiting() > 0;
+}
+
 }  // namespace
 
 bool openLink(int16_t portNumber) {
@@ -158,6 +169,16 @@ int32_t bytesWaiting() {
   if (errors & kCountedErrors) return 0;
   const uint64_t total = uint64_t{queued} + theLink.readAheadCount;
   return static_cast<int32_t>(std::min<uint64_t>(total, std::numeric_limits<int32_t>::max()));
+}
+
+void waitForBytes(std::chrono::milliseconds limit) {
+  const auto until = std::chrono::steady_clock::now() + limit;
+  SerialPort* port = theLink.port.load();
+  if (port && bytesArriveWithin(port, limit)) return;
+  // A line that has gone, or a device that says it is readable and then
+  // has nothing to give, would answer every wait at once: it gets the rest
+  // of the plain pause, so that a caller waiting in a loop never spins.
+  std::this_thread::sleep_until(until);
 }
 
 std::string receiveBytes(int32_t count) {

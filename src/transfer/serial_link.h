@@ -2,6 +2,7 @@
 // fixed line settings, report and take waiting bytes, drain and close.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -13,6 +14,8 @@ bool openLink(int16_t portNumber);
 // after a line error; only the bytes read ahead when the query fails (the
 // device has gone).
 int32_t bytesWaiting();
+// Waits until bytes are waiting or `limit` has passed.
+void waitForBytes(std::chrono::milliseconds limit);
 // Exactly `count` bytes when they are waiting. Returns early with what it has
 // when the device delivers nothing, fails or goes away, when StopRequested is
 // set, or when owed bytes do not come for a few seconds.

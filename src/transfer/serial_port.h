@@ -67,6 +67,10 @@ SerialStatus serialGetQueues(SerialPort* port, uint32_t& rxSize, uint32_t& txSiz
 SerialStatus serialSetQueues(SerialPort* port, uint32_t rxSize, uint32_t txSize);
 // Bytes in the driver's input queue, and the line errors since the last call.
 SerialStatus serialPoll(SerialPort* port, uint32_t& waiting, uint32_t& errors);
+// Sleeps until input can be read or `timeoutMs` has passed; `ready` tells
+// which. SerialGone (with `ready` false) when the device has gone, which
+// ends the wait at once.
+SerialStatus serialWaitInput(SerialPort* port, int timeoutMs, bool& ready);
 SerialStatus serialRead(SerialPort* port, void* buffer, size_t size, size_t& got);
 SerialStatus serialWrite(SerialPort* port, const void* data, size_t size, size_t& written);
 void serialClose(SerialPort* port);

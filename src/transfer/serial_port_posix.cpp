@@ -199,6 +199,20 @@ SerialStatus serialPoll(SerialPort* port, uint32_t& waiting, uint32_t& errors) {
   return SerialOk;
 }
 
+SerialStatus serialWaitInput(SerialPort* port, int timeoutMs, bool& ready) {
+  ready = false;
+  if (!port) return SerialFailed;
+  pollfd entry{port->fd, POLLIN, 0};
+  int n;
+  do {
+    n = poll(&entry, 1, timeoutMs);
+  } while (n < 0 && errno == EINTR);
+  if (n < 0) return statusAfterError(errno, SerialFailed);
+  if (entry.revents & (POLLHUP | POLLERR | POLLNVAL)) return SerialGone;
+  ready = (entry.revents & POLLIN) != 0;
+  return SerialOk;
+}
+
 SerialStatus serialRead(SerialPort* port, void* buffer, size_t size, size_t& got) {
   got = 0;
   if (!port) return SerialFailed;

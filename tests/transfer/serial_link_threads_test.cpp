@@ -1,6 +1,7 @@
 // The serial link while the instrument acts on its own threads: bytes that
 // arrive during the link's pauses, a paced stream taken by a worker thread,
-// and an instrument that goes away while bytes are owed.
+// an instrument that goes away while bytes are owed, and the idle wait
+// that bytes end.
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -130,6 +131,46 @@ TEST(SerialLinkThreads, HangUpWhileBytesAreOwedEndsTheReceive) {
   }
   EXPECT_FALSE(linkIsOpen());
   ASSERT_TRUE(instrument.waitBackground());
+}
+
+// The worker's idle wait: the instrument's bytes end it, whatever its
+// limit, so that a line faster than the idle pause is never held back by it.
+TEST(SerialLinkThreads, IdleWaitEndsWhenBytesArrive) {
+  PortFolder folder;
+  PtyInstrument instrument(folder, 7);
+  ASSERT_TRUE(openLink(7));
+  instrument.sendInBackground("1,2.5,Feet\r\n", Pace::Burst, 200ms);
+  {
+    Watchdog watchdog(30s);
+    waitForBytes(std::chrono::hours(1));
+  }
+  ASSERT_TRUE(instrument.waitBackground());
+  EXPECT_TRUE(waitLinkHolds(12));
+
+  // Bytes already taken from the driver but not yet handed over count too.
+  EXPECT_EQ(receiveBytes(4), "1,2.");
+  EXPECT_EQ(instrument.queuedForProgram(), 0u);
+  {
+    Watchdog watchdog(30s);
+    waitForBytes(std::chrono::hours(1));
+  }
+  EXPECT_EQ(receiveBytes(bytesWaiting()), "5,Feet\r\n");
+  flushAndClose();
+}
+
+TEST(SerialLinkThreads, IdleWaitOnAGoneOrClosedLineEndsAtItsLimit) {
+  PortFolder folder;
+  PtyInstrument instrument(folder, 8);
+  ASSERT_TRUE(openLink(8));
+  instrument.hangUp();
+  {
+    Watchdog watchdog(30s);
+    waitForBytes(200ms);
+    EXPECT_EQ(bytesWaiting(), 0);
+    flushAndClose();
+    waitForBytes(200ms);
+  }
+  EXPECT_FALSE(linkIsOpen());
 }
 
 }  // namespace
