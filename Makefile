@@ -25,8 +25,12 @@ run: build
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS) $(CTEST_ARGS)
 
-bench: build
-	@for b in $(BUILD)/bench/*_bench; do "$$b" || exit 1; done
+# Optimised, in a build folder of its own, without the tests.
+BENCH_BUILD ?= build-bench
+bench: deps
+	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF $(CMAKE_FLAGS)
+	cmake --build $(BENCH_BUILD) --target bench_all -j $(JOBS)
+	@for b in $(BENCH_BUILD)/bench/*_bench; do "$$b" || exit 1; done
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
@@ -75,4 +79,4 @@ windows-test: windows
 	cd $(WIN_BUILD) && ctest --output-on-failure -j $(JOBS) -L windows $(CTEST_ARGS)
 
 clean:
-	rm -rf build build-asan build-tsan $(FUZZ_BUILD) $(WIN_BUILD)
+	rm -rf build build-asan build-tsan build-bench $(FUZZ_BUILD) $(WIN_BUILD)
