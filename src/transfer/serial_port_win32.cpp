@@ -136,6 +136,24 @@ SerialStatus serialPoll(SerialPort* port, uint32_t& waiting, uint32_t& errors) {
   return SerialOk;
 }
 
+// Without overlapped I/O a port has no wait for input with a time limit:
+// the pause is slept whole and the queue looked at after it, as a plain
+// idle poll does. At the instrument's line rate one pause never fills the
+// driver's queue. Looking clears the line error flags; a wait that finds
+// one says nothing is ready, as the poll it stands in for would have.
+SerialStatus serialWaitInput(SerialPort* port, int timeoutMs, bool& ready) {
+  ready = false;
+  uint32_t waiting = 0;
+  uint32_t errors = 0;
+  SerialStatus status = serialPoll(port, waiting, errors);
+  if (status == SerialOk && errors == 0 && waiting == 0) {
+    Sleep(static_cast<DWORD>(std::max(0, timeoutMs)));
+    status = serialPoll(port, waiting, errors);
+  }
+  ready = status == SerialOk && errors == 0 && waiting > 0;
+  return status;
+}
+
 SerialStatus serialRead(SerialPort* port, void* buffer, size_t size, size_t& got) {
   got = 0;
   if (!port) return SerialFailed;
