@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QStringList>
+#include <climits>
 
 #include "app/ezgui/ezgui_state.h"
 
@@ -99,7 +100,10 @@ std::string EZ_SAVEFILE(const std::string& form, const std::string& title,
     follow(dialog.selectedNameFilter());
     QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, follow);
   }
-  if (!fileName.empty()) dialog.selectFile(shownPath(fileName));
+  // Qt's dialog moves into the folder of the name it is given; a name too
+  // long for the system to open is no file, and the dialog starts in the
+  // given folder instead.
+  if (!fileName.empty() && fileName.size() <= PATH_MAX) dialog.selectFile(shownPath(fileName));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return "";
   return chosenBytes(dialog.selectedFiles().first(), fileName);
 }
