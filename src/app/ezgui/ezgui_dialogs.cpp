@@ -77,7 +77,10 @@ std::string EZ_SAVEFILE(const std::string& form, const std::string& title,
   (void)props;
   if (!ezOnGuiThread()) return "";
   EzForm* owner = ezFindForm(form);
-  QFileDialog dialog(owner ? owner->window.data() : nullptr, ezFromBytes(title));
+  // Given the folder from the start: a dialog made without one begins by
+  // reading the folder Qt last visited, which can still take over later.
+  QFileDialog dialog(owner ? owner->window.data() : nullptr, ezFromBytes(title),
+                     folder.empty() ? QDir::currentPath() : shownPath(folder));
   // Qt's own dialog: the same everywhere, and one a test can answer.
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   // Choosing an existing file to append to is the ordinary case, so no
@@ -85,7 +88,6 @@ std::string EZ_SAVEFILE(const std::string& form, const std::string& title,
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setDirectory(folder.empty() ? QDir::currentPath() : shownPath(folder));
   const QString filters = ezQtFilter(filter);
   if (!filters.isEmpty()) dialog.setNameFilters(filters.split(QStringLiteral(";;")));
   // A name typed without extension gets the one of the chosen filter, or
