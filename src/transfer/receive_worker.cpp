@@ -18,7 +18,8 @@ PendingRecord PendingText;
 
 namespace {
 
-constexpr auto IdlePause = std::chrono::milliseconds(100);
+constexpr int64_t IdlePauseMs = 100;
+constexpr auto IdlePause = std::chrono::milliseconds(IdlePauseMs);
 constexpr int64_t RefreshAfterMs = 1000;
 constexpr int64_t WaitingAfterMs = 3000;
 constexpr int64_t LastPassLimitMs = 1000;
@@ -49,13 +50,51 @@ void showStatus(const std::string& text) {
   EZ_SETSBTEXT(MainForm, IdStatusBar, StatusOverall, text, "P");
 }
 
-// Nothing waiting: an idle line costs ten polls a second, but the first
-// bytes end the pause, so a line that delivers faster than the pause is
-// taken as fast as it comes instead of being held to one queue a pause.
+// How much the line has brought lately: the bytes taken in the current
+// pause's length of time and in the one before it.
+class LinePace {
+ public:
+  void took(int32_t bytes) {
+    roll();
+    recent_ += bytes;
+  }
+  // More than a few times what the instrument's line carries: the line is
+  // faster than one take per pause would keep up with.
+  bool busy() {
+    roll();
+    return recent_ + previous_ >= BusyBytes;
+  }
+
+ private:
+  static constexpr int64_t BusyBytes = 1024;
+
+  void roll() {
+    const int64_t now = nowMs();
+    const int64_t age = now - windowStart_;
+    if (age < IdlePauseMs) return;
+    previous_ = age < 2 * IdlePauseMs ? recent_ : 0;
+    recent_ = 0;
+    windowStart_ = now;
+  }
+
+  int64_t windowStart_ = 0;
+  int64_t recent_ = 0;
+  int64_t previous_ = 0;
+};
+
+// Nothing waiting. At the instrument's rate the worker sleeps the whole
+// pause and takes what came meanwhile in one go: ten polls a second, a
+// battery's worth of quiet. A busier line ends the pause with its first
+// bytes instead, so that it is taken as fast as it delivers rather than one
+// driver queue a pause.
 // Shows the waiting text once per pause in the data: the counter at 0 says
 // it is already shown.
-void idlePause(int64_t stamp) {
-  waitForBytes(IdlePause);
+void idlePause(int64_t stamp, LinePace& pace) {
+  if (pace.busy()) {
+    waitForBytes(IdlePause);
+  } else {
+    std::this_thread::sleep_for(IdlePause);
+  }
   if (sinceMs(stamp) <= WaitingAfterMs) return;
   int16_t seen = DotCount.load();
   while (seen != 0) {
@@ -127,12 +166,13 @@ void takeChunk(int32_t waiting) {
   for (const std::string& line : writeOutRecords(PendingText)) emitRecord(line);
 }
 
-void refreshAndTakeChunk(int32_t waiting, int64_t& stamp) {
+void refreshAndTakeChunk(int32_t waiting, int64_t& stamp, LinePace& pace) {
   if (sinceMs(stamp) > RefreshAfterMs) {
     refreshReceiving();
     stamp = stampNow();
   }
   takeChunk(waiting);
+  pace.took(waiting);
 }
 
 // Bytes that reached the line before Stop was pressed are the instrument's
@@ -165,16 +205,17 @@ int16_t advanceDotCount() {
 void receiveWorker() {
   int64_t stamp = stampNow();
   bool portGoneShown = false;
+  LinePace pace;
   while (StopRequested.load() == 0) {
     const int32_t waiting = bytesWaiting();
     if (waiting > 0) {
-      refreshAndTakeChunk(waiting, stamp);
+      refreshAndTakeChunk(waiting, stamp, pace);
     } else if (linkDeviceGone()) {
       if (!portGoneShown) showPortGone();
       portGoneShown = true;
       std::this_thread::sleep_for(IdlePause);
     } else {
-      idlePause(stamp);
+      idlePause(stamp, pace);
     }
   }
   takeLastBytes();

@@ -44,6 +44,18 @@ std::string record(int i) {
   return "1," + std::to_string(i) + ",12:00:00,3,1.2,0.45,0,Feet\r\n";
 }
 
+size_t countOf(const std::string& text, const std::string& what) {
+  size_t n = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+std::string withoutChunkEnds(std::string text) {
+  std::erase(text, '\r');
+  std::erase(text, '\n');
+  return text;
+}
+
 std::string receiving(int groups) {
   std::string text = "Receiving data";
   for (int i = 0; i < groups; ++i) text += " .";
@@ -260,4 +272,22 @@ TEST_F(ReceiveWorkerThreads, UnfinishedRecordIsContinuedByTheNextTransfer) {
   ASSERT_TRUE(send(",Meters\r\n"));
   EXPECT_TRUE(waitUntil([&] { return csv() == "b,2,3,Meters\n"; })) << "file holds: " << csv();
   EXPECT_EQ(raw(), ",Meters\r\n\r\n");
+}
+
+// A laptop's battery: a line at the instrument's rate is taken once a pause,
+// as it always was, not every time a byte arrives. Only a line faster than
+// that wakes the worker early (the link's idle wait, tested with the link).
+TEST_F(ReceiveWorkerThreads, AtTheLineRateTheLineIsTakenOncePerPause) {
+  startWorker();
+  // Three seconds at the line rate, written as the bytes fall due; records
+  // without line ends, so that every CR LF in the raw log ends a chunk.
+  std::string stream;
+  for (int i = 0; stream.size() < 3 * PtyInstrument::kLineRate; ++i) {
+    stream += "1," + std::to_string(i) + ",12:00:00,3,1.2,0.45,0,Feet";
+  }
+  instrument_->sendInBackground(stream, Pace::LineRate);
+  ASSERT_TRUE(instrument_->waitBackground(std::chrono::seconds(20)));
+  ASSERT_TRUE(waitUntil([&] { return withoutChunkEnds(raw()) == stream; }, 8000));
+  // Thirty pauses in three seconds; a chunk now and then comes between two.
+  EXPECT_LE(countOf(raw(), "\r\n"), 60u);
 }
