@@ -35,8 +35,7 @@ constexpr auto StalledAfter = std::chrono::seconds(10);
 std::vector<size_t> recordEnds(const std::string& records) {
   std::vector<size_t> ends;
   for (const std::string word : {"Feet", "Meters"}) {
-    for (size_t at = records.find(word); at != std::string::npos;
-         at = records.find(word, at + 1)) {
+    for (size_t at = records.find(word); at != std::string::npos; at = records.find(word, at + 1)) {
       ends.push_back(at + word.size());
     }
   }
@@ -207,8 +206,8 @@ std::vector<double> lineRateLatenciesMs(PtyInstrument& line, const std::string& 
   for (const size_t end : ends) {
     while (at < end) {
       const size_t upTo = std::min(end, at + Slice);
-      std::this_thread::sleep_until(start + std::chrono::microseconds(
-                                                upTo * 1000000 / PtyInstrument::kLineRate));
+      std::this_thread::sleep_until(
+          start + std::chrono::microseconds(upTo * 1000000 / PtyInstrument::kLineRate));
       line.send(std::string_view(records).substr(at, upTo - at));
       at = upTo;
     }

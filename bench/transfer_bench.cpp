@@ -94,8 +94,7 @@ void measureStartup(const ProgramFolder& folder) {
 
 void printUsage(const char* cpuName, const char* wakeupsName, const ProcessUsage& before,
                 const ProcessUsage& after, double seconds) {
-  figure(cpuName, static_cast<double>(after.cpuNs - before.cpuNs) / 1e9 / seconds * 100,
-         "percent");
+  figure(cpuName, static_cast<double>(after.cpuNs - before.cpuNs) / 1e9 / seconds * 100, "percent");
   figure(wakeupsName, static_cast<double>(after.contextSwitches - before.contextSwitches) / seconds,
          "per_s");
 }
