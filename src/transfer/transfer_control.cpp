@@ -28,7 +28,7 @@ void setTransferControls(bool running) {
     EZ_DISABLEC(MainForm, IdPortList);
     EZ_DISABLEC(MainForm, IdRefreshButton);
   } else {
-    EZ_ENABLEC(MainForm, IdStartButton);
+    // Start is not among them: it comes back once the stop has finished.
     EZ_DISABLEC(MainForm, IdStopButton);
     EZ_ENABLEC(MainForm, IdFileNameBox);
     EZ_ENABLEC(MainForm, IdPortList);
@@ -170,5 +170,8 @@ void stopSequence() {
   EZ_SETSBTEXT(MainForm, IdStatusBar, StatusOverall, TextReadyToStartAfterStop, "P");
   if (workerEnded) closeFile(RawLog);
   StopInProgress = 0;
+  // Only now: during the stop's event processing a click on Start would be
+  // refused, so it must not look usable then.
+  EZ_ENABLEC(MainForm, IdStartButton);
   reportLosses(workerEnded, closedCleanly);
 }

@@ -126,6 +126,23 @@ TEST_F(MainWindowTransfer, StartPressedWhileStopRunsStartsNothing) {
   EXPECT_TRUE(program.enabled(IdStartButton));
 }
 
+TEST_F(MainWindowTransfer, StartStaysDisabledUntilTheStopHasFinished) {
+  chooseFileAndPort();
+  startTransfer();
+  send(FirstBlock, 2);
+  // What the window shows while Stop lets it catch up on its events.
+  bool startEnabled = true;
+  bool stopEnabled = true;
+  QTimer::singleShot(0, [&] {
+    startEnabled = program.enabled(IdStartButton);
+    stopEnabled = program.enabled(IdStopButton);
+  });
+  stopWithCtrlZ();
+  EXPECT_FALSE(startEnabled) << "Start looked usable while it would ignore a click";
+  EXPECT_FALSE(stopEnabled);
+  EXPECT_TRUE(program.enabled(IdStartButton));
+}
+
 TEST_F(MainWindowTransfer, CtrlXDuringATransferStopsItThenCloses) {
   chooseFileAndPort();
   startTransfer();

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QThread>
 #include <QTimer>
@@ -61,8 +62,11 @@ void pressKey(QWidget* widget, int key, Qt::KeyboardModifiers modifiers) {
   // A popup that took the key as its shortcut has closed; the key press
   // then goes to another window, not to it.
   if (!widget->isVisible()) return;
+  const QPointer<QWidget> target = widget;
   QKeyEvent down(QEvent::KeyPress, key, modifiers, text);
   QApplication::sendEvent(widget, &down);
+  // The key may have closed the window it was typed into.
+  if (!target) return;
   QKeyEvent up(QEvent::KeyRelease, key, modifiers, text);
   QApplication::sendEvent(widget, &up);
 }
@@ -75,6 +79,27 @@ void typeText(QWidget* widget, const std::string& text) {
     QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
     QApplication::sendEvent(widget, &up);
   }
+}
+
+QWidget* keyboardTarget() {
+  if (QWidget* popup = QApplication::activePopupWidget()) {
+    return popup->focusWidget() ? popup->focusWidget() : popup;
+  }
+  if (QWidget* focused = QApplication::focusWidget()) return focused;
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+  return QApplication::activeWindow();
+}
+
+void typeKey(int key, Qt::KeyboardModifiers modifiers) {
+  // Right after a window closed the window system may not yet have given
+  // the keyboard to another; a user types once one has it.
+  if (!keyboardTarget()) waitUntil([] { return keyboardTarget() != nullptr; }, 3000);
+  QWidget* target = keyboardTarget();
+  if (!target) {
+    ADD_FAILURE() << "no window has the keyboard";
+    return;
+  }
+  pressKey(target, key, modifiers);
 }
 
 void hoverForTooltip(QWidget* widget) {

@@ -22,6 +22,11 @@ void processEventsFor(int ms);
 void clickWidget(QWidget* widget);  // left button pressed and released in its middle
 void pressKey(QWidget* widget, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 void typeText(QWidget* widget, const std::string& text);  // one key event per character
+// The widget a key typed now reaches, as the window system decides it: an
+// open popup, else the focused widget of the active window, else that window.
+QWidget* keyboardTarget();
+// A key typed by the user: it goes wherever the keyboard really is.
+void typeKey(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 // Asks the widget for its tooltip as a hovering mouse would.
 void hoverForTooltip(QWidget* widget);
 

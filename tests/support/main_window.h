@@ -2,6 +2,7 @@
 // program folder of its own with pseudo-terminal instruments as its ports.
 #pragma once
 
+#include <QApplication>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,8 +27,19 @@ class MainWindowProgram {
   MainWindowProgram(const MainWindowProgram&) = delete;
   MainWindowProgram& operator=(const MainWindowProgram&) = delete;
 
-  // The library's call of the start-up routine, which makes the window.
-  void start() { startupRoutine(0); }
+  // The library's call of the start-up routine, which makes the window;
+  // then, as a user would, wait until the window system has given it the
+  // keyboard.
+  void start() {
+    startupRoutine(0);
+    waitUntilActive();
+  }
+  // The window system gives the main window the keyboard again (after it
+  // appeared, or after a dialog over it closed).
+  void waitUntilActive() {
+    if (!waitUntil([this] { return QApplication::activeWindow() == window(); }, 3000))
+      ADD_FAILURE() << "the main window never became the active window";
+  }
 
   PtyInstrument& addPort(int portNumber) {
     instruments.push_back(std::make_unique<PtyInstrument>(ports, portNumber));
@@ -41,12 +53,14 @@ class MainWindowProgram {
   QWidget* window() { return ezWidget(MainForm, IdFormItself); }
   std::string status(int part) { return ezStatusText(MainForm, IdStatusBar, part); }
   bool enabled(int id) { return ezIsEnabled(MainForm, id); }
-  void ctrl(Qt::Key key) { pressKey(window(), key, Qt::ControlModifier); }
+  // Ctrl and a key, typed wherever the keyboard is at that moment.
+  void ctrl(Qt::Key key) { typeKey(key, Qt::ControlModifier); }
 
   // Ctrl+F and the real dialog, answered with `path`.
   DialogAnswer chooseFile(const std::string& path) {
     DialogAnswer seen = answerNextSaveDialog(path);
     ctrl(Qt::Key_F);
+    waitUntilActive();
     return seen;
   }
 

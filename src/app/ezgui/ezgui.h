@@ -37,7 +37,8 @@ using EzEventRoutine = void (*)(std::string& formName, int& controlId, int& even
 // Runs the program: creates the application (or uses the one that exists),
 // calls the start-up routine once, then handles window messages until the
 // main window (the first form EZ_FORM created without a parent) is unloaded
-// or closed. Returns the exit code.
+// or closed and every event being handled then has been handled to its end
+// (a handler may still show a message box). Returns the exit code.
 int EZ_GUIRUN(int argc, char** argv, EzStartupRoutine startup, EzEventRoutine events,
               EzDesignRoutine design);
 
@@ -105,7 +106,8 @@ void EZ_FORM(const std::string& name, const std::string& parent, const std::stri
              float x, float y, float width, float height, const std::string& props);
 // Reports event 0, after the forms it owns went away, then the form is gone.
 // The user closing the window does the same unless the event routine sets
-// the cancel flag for that event 0.
+// the cancel flag for that event 0. From before its event 0 the form is
+// going away: EZ_ISFORM gives 0 and a further close or unload does nothing.
 void EZ_UNLOADFORM(const std::string& name);
 // props "E": 1 when the form exists, else 0.
 int EZ_ISFORM(const std::string& name, const std::string& props);

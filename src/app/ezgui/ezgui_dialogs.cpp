@@ -1,15 +1,28 @@
 #include "app/ezgui/ezgui_dialogs.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QStringList>
 #include <climits>
 
 #include "app/ezgui/ezgui_state.h"
+
+namespace {
+
+// The window that had the keyboard before a dialog gets it back when the
+// dialog closes, as desktops do for an owner window; done here so that it
+// holds under every window manager, or none.
+void giveKeyboardBack(const QPointer<QWidget>& window) {
+  if (window && window->isVisible()) window->activateWindow();
+}
+
+}  // namespace
 
 QString ezQtFilter(const std::string& filter) {
   const QStringList parts = ezFromBytes(filter).split('|');
@@ -106,7 +119,10 @@ std::string EZ_SAVEFILE(const std::string& form, const std::string& title,
   // long for the system to open is no file, and the dialog starts in the
   // given folder instead.
   if (!fileName.empty() && fileName.size() <= PATH_MAX) dialog.selectFile(shownPath(fileName));
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return "";
+  const QPointer<QWidget> hadKeyboard = QApplication::activeWindow();
+  const int result = dialog.exec();
+  giveKeyboardBack(hadKeyboard);
+  if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return "";
   return chosenBytes(dialog.selectedFiles().first(), fileName);
 }
 
@@ -121,6 +137,8 @@ void EZ_MSGBOX(const std::string& text) {
   box.setWindowFlag(Qt::WindowStaysOnTopHint);
   box.show();
   if (QGuiApplication::platformName() != QLatin1String("offscreen")) box.raise();
+  const QPointer<QWidget> hadKeyboard = QApplication::activeWindow();
   box.activateWindow();
   box.exec();
+  giveKeyboardBack(hadKeyboard);
 }

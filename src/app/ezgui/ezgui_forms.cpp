@@ -124,23 +124,11 @@ void EZ_DEBUGFORM(const std::string& name) {
   show(form);
 }
 
-bool ezFormClosedByUser(int serial) {
-  EzForm* form = ezFindFormBySerial(serial);
-  if (!form) return true;
-  if (form->goingAway) return false;
-  const std::string key = ezKey(form->name);
-  if (ezDeliver(serial, 0, EzFormGoingAway, 0) != 0 && stillThere(serial)) return false;
-  if (stillThere(serial)) ezUnloadForm(key, false);
-  return true;
-}
+namespace {
 
-void ezUnloadForm(const std::string& key, bool announce) {
-  auto it = EzLayer.forms.find(key);
-  if (it == EzLayer.forms.end() || it->second->goingAway) return;
-  EzForm& form = *it->second;
-  form.goingAway = true;
-  const int serial = form.serial;
-
+// The second half of an unload, for a form already marked as going away:
+// the forms it owns, its event 0 when asked for, then the form itself.
+void finishUnload(const std::string& key, int serial, bool announce) {
   // Owned windows go first, as each is gone before its owner.
   std::vector<std::string> owned;
   for (auto& [k, f] : EzLayer.forms) {
@@ -149,7 +137,7 @@ void ezUnloadForm(const std::string& key, bool announce) {
   for (const std::string& k : owned) ezUnloadForm(k, true);
   if (announce) ezDeliver(serial, 0, EzFormGoingAway, 0);
 
-  it = EzLayer.forms.find(key);
+  auto it = EzLayer.forms.find(key);
   if (it == EzLayer.forms.end() || it->second->serial != serial) return;
   std::unique_ptr<EzForm> gone = std::move(it->second);
   EzLayer.forms.erase(it);
@@ -160,8 +148,37 @@ void ezUnloadForm(const std::string& key, bool announce) {
   }
   if (key == EzLayer.mainFormKey) {
     EzLayer.mainFormKey.clear();
-    if (EzLayer.loopRunning) QCoreApplication::exit(0);
+    ezEndLoopWhenIdle();
   }
+}
+
+}  // namespace
+
+// The form counts as going away from before its event 0 on: whatever that
+// event's handler lets happen meanwhile (a stop processing window events,
+// another close, Ctrl+X) finds it going and does not unload it a second time.
+bool ezFormClosedByUser(int serial) {
+  EzForm* form = ezFindFormBySerial(serial);
+  if (!form) return true;
+  if (form->goingAway) return false;
+  const std::string key = ezKey(form->name);
+  form->goingAway = true;
+  const int cancel = ezDeliver(serial, 0, EzFormGoingAway, 0);
+  form = ezFindFormBySerial(serial);
+  if (!form) return true;
+  if (cancel != 0) {
+    form->goingAway = false;
+    return false;
+  }
+  finishUnload(key, serial, false);
+  return true;
+}
+
+void ezUnloadForm(const std::string& key, bool announce) {
+  auto it = EzLayer.forms.find(key);
+  if (it == EzLayer.forms.end() || it->second->goingAway) return;
+  it->second->goingAway = true;
+  finishUnload(key, it->second->serial, announce);
 }
 
 void ezUnloadAllSilently() {

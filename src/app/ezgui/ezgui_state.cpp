@@ -46,8 +46,20 @@ int ezDeliver(int formSerial, int id, int code, int value) {
   int event = code;
   int eventValue = value;
   int cancel = 0;
+  ++EzLayer.deliveryDepth;
   EzLayer.events(name, control, event, eventValue, cancel);
+  --EzLayer.deliveryDepth;
+  if (EzLayer.deliveryDepth == 0 && EzLayer.endLoopWhenIdle) ezEndLoopWhenIdle();
   return cancel;
+}
+
+void ezEndLoopWhenIdle() {
+  if (EzLayer.deliveryDepth > 0) {
+    EzLayer.endLoopWhenIdle = true;
+    return;
+  }
+  EzLayer.endLoopWhenIdle = false;
+  if (EzLayer.loopRunning) QCoreApplication::exit(0);
 }
 
 namespace {

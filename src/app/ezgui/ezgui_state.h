@@ -112,6 +112,8 @@ struct EzLayerState {
   std::string mainFormKey;                               // first form created without a parent
   int nextFormSerial = 1;
   bool loopRunning = false;
+  int deliveryDepth = 0;  // events being handled, nested ones counted
+  bool endLoopWhenIdle = false;
 
   // Settings for the next forms and controls.
   int foreground = -1;
@@ -174,6 +176,10 @@ QString ezFromBytes(const std::string& text);
 QString ezFromLatin1(const std::string& text);
 std::string ezToBytes(const QString& text);
 std::string ezToLatin1(const QString& text);
+
+// Ends the message loop once no event is being handled any more, so that a
+// handler still running (a stop showing its message) runs to its end.
+void ezEndLoopWhenIdle();
 
 bool ezOnGuiThread();
 // Starts the timer that carries out calls queued by another thread.
