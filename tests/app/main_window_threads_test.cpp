@@ -1,5 +1,7 @@
 // Whole transfers driven through the main window as a user drives them, from
 // a pseudo-terminal instrument to the CSV file, the raw log and the view.
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QTimer>
 #include <algorithm>
 
@@ -141,6 +143,39 @@ TEST_F(MainWindowTransfer, StartStaysDisabledUntilTheStopHasFinished) {
   EXPECT_FALSE(startEnabled) << "Start looked usable while it would ignore a click";
   EXPECT_FALSE(stopEnabled);
   EXPECT_TRUE(program.enabled(IdStartButton));
+}
+
+// The dialog stays reachable during a transfer; undo and cut while typing
+// the name are the dialog's, not Stop and Exit.
+TEST_F(MainWindowTransfer, CtrlZAndCtrlXInTheSaveDialogLeaveTheTransferRunning) {
+  chooseFileAndPort();
+  startTransfer();
+  DialogAnswer seen = answerNextSaveDialog(csv, 8000, [&](QWidget& dialog) {
+    ASSERT_TRUE(dialog.isAncestorOf(keyboardTarget()));
+    typeKey(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(TransferRunning, 1) << "Ctrl+Z in the dialog stopped the transfer";
+    typeKey(Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(EZ_ISFORM(MainForm, "E"), 1) << "Ctrl+X in the dialog closed the window";
+  });
+  program.ctrl(Qt::Key_F);
+  ASSERT_TRUE(seen->answered);
+  EXPECT_EQ(TransferRunning, 1);
+  EXPECT_TRUE(program.enabled(IdStopButton));
+  stopWithCtrlZ();  // in the window itself Ctrl+Z still stops
+}
+
+TEST_F(MainWindowTransfer, CtrlPLeavesTheDisabledPortListClosed) {
+  chooseFileAndPort();
+  startTransfer();
+  ASSERT_FALSE(program.enabled(IdPortList));
+  program.ctrl(Qt::Key_P);
+  processEventsFor(50);
+  auto* combo = qobject_cast<QComboBox*>(program.control(IdPortList));
+  ASSERT_NE(combo, nullptr);
+  EXPECT_FALSE(combo->view()->isVisible()) << "a disabled list dropped down";
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+  EXPECT_EQ(EZ_ISFORM(DebugFormName, "E"), 0) << "a drop-down was traced";
+  stopWithCtrlZ();  // and the next key still reaches the window
 }
 
 TEST_F(MainWindowTransfer, CtrlXDuringATransferStopsItThenCloses) {

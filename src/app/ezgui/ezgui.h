@@ -126,7 +126,9 @@ void EZ_CLOSETHREAD(const std::string& name, int threadNumber);
 // Accelerator table: "F1,1111|^F,1112"; "^" is Ctrl, "+" Shift, "%" Alt.
 // Each key arrives as an event of the form (code 1) with the command
 // identifier as control identifier. The keys win over the focused
-// control's own use of them; a held key gives one event.
+// control's own use of them; a held key gives one event. They are keys of
+// the form's own window and of the pop-ups its controls open (a list's
+// drop-down), never of a dialog or of another form's window.
 void EZ_DEFACCEL(const std::string& name, const std::string& table);
 
 // ---- Controls ---------------------------------------------------------------------
@@ -163,7 +165,8 @@ void EZ_ADDITEMS(const std::string& form, int id, const std::string& items);
 // index 0-based, -1 selects nothing.
 void EZ_SELECTITEM(const std::string& form, int id, int index);
 void EZ_SETFOCUS(const std::string& form, int id);
-// Only CB_SHOWDROPDOWN (335) with wparam 1 is acted on: the list drops down.
+// Only CB_SHOWDROPDOWN (335) with wparam 1 is acted on: the list drops down
+// (with its event 108), unless it is disabled.
 int EZ_SENDMESSAGE(const std::string& form, int id, int message, int wparam, int lparam);
 void EZ_RESIZE(const std::string& form, int id, float x, float y, float width, float height);
 // mode 1 (any value): scroll so that the end of the text is visible; other

@@ -50,18 +50,26 @@ const EzAccelerator* match(const EzForm& form, const QKeyEvent& key) {
   return nullptr;
 }
 
+// The form whose window a key was typed in: the form's own window, or a
+// pop-up that one of its controls opened (the port list's drop-down). A
+// dialog or another top-level window is not the form's, even when the form
+// owns it: there Ctrl+X cuts and Ctrl+Z undoes.
+EzForm* formTypedIn(QWidget* widget) {
+  for (QWidget* w = widget; w; w = w->parentWidget()) {
+    if (auto* window = dynamic_cast<EzFormWindow*>(w)) return ezFindFormBySerial(window->serial());
+    if (w->isWindow() && w->windowType() != Qt::Popup) return nullptr;
+  }
+  return nullptr;
+}
+
 class KeyFilter : public QObject {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
     const QEvent::Type type = event->type();
     if (type != QEvent::KeyPress && type != QEvent::ShortcutOverride) return false;
-    auto* widget = qobject_cast<QWidget*>(watched);
-    if (!widget) return false;
-    int serial = 0;
-    int id = 0;
-    if (!ezTagOf(widget->window(), serial, id)) return false;
-    EzForm* form = ezFindFormBySerial(serial);
+    EzForm* form = formTypedIn(qobject_cast<QWidget*>(watched));
     if (!form) return false;
+    const int serial = form->serial;
     auto* key = static_cast<QKeyEvent*>(event);
     const EzAccelerator* a = match(*form, *key);
     if (!a) return false;

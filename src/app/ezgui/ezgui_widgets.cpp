@@ -129,6 +129,8 @@ EzCombo::EzCombo(int serial, int id, QWidget* parent)
     : QComboBox(parent), serial_(serial), id_(id) {}
 
 void EzCombo::showPopup() {
+  // Qt drops a disabled list down when asked to; a disabled list does not.
+  if (!isEnabled()) return;
   ezDeliver(serial_, id_, EzListDropsDown, 0);
   QComboBox::showPopup();
 }
