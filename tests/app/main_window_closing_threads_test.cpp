@@ -39,8 +39,18 @@ class ClosingDuringStop : public ::testing::Test {
   void runProgram(const std::function<void()>& drive) {
     QTimer::singleShot(0, [drive] {
       drive();
-      if (EZ_ISFORM(MainForm, "E")) EZ_UNLOADFORM(MainForm);
+      if (!EZ_ISFORM(MainForm, "E")) return;
+      answerNextMessageBox();  // whatever the stop has to say
+      EZ_UNLOADFORM(MainForm);
     });
+    // A drive stuck on something that never came fails the test, not the run.
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [] {
+      ADD_FAILURE() << "the program did not end";
+      QCoreApplication::exit(1);
+    });
+    watchdog.start(60000);
     char name[] = "morvane";
     char* argv[] = {name, nullptr};
     EZ_GUIRUN(1, argv, startupRoutine, countingEventRoutine, designRoutine);
@@ -58,7 +68,8 @@ class ClosingDuringStop : public ::testing::Test {
     clickWidget(program.control(IdStartButton));
     ASSERT_EQ(TransferRunning, 1);
     ASSERT_TRUE(instrument->send(Records));
-    ASSERT_TRUE(waitUntil([] { return LostRecordCount.load() == 2; }, 8000));
+    ASSERT_TRUE(waitUntil([] { return LostRecordCount.load() >= 2; }, 15000))
+        << LostRecordCount.load() << " lost, " << RecordCount.load() << " counted";
   }
 
   MainWindowProgram program;
