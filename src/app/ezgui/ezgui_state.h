@@ -84,6 +84,7 @@ struct EzForm {
   std::vector<EzAccelerator> accelerators;
   bool threadRunning = false;
   bool goingAway = false;
+  bool clearOfMain = false;  // a debug form: placed off the main window's controls
 };
 
 // A paint in progress handed to the event routine: owner draw (300) or
