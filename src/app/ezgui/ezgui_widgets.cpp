@@ -139,6 +139,12 @@ EzStatusBar::EzStatusBar(QWidget* parent) : QFrame(parent) {
   auto* row = new QHBoxLayout(this);
   row->setContentsMargins(2, 2, 2, 2);
   row->setSpacing(2);
+  // Colours of its own: on the form's background colour, or in a desktop
+  // theme's, its texts would not stand out enough to read.
+  QPalette colours = palette();
+  colours.setColor(QPalette::Window, QColor(240, 240, 240));
+  colours.setColor(QPalette::WindowText, Qt::black);
+  setPalette(colours);
   setAutoFillBackground(true);
   setParts({100});
 }
