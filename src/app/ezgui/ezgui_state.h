@@ -183,5 +183,6 @@ std::string ezToLatin1(const QString& text);
 void ezEndLoopWhenIdle();
 
 bool ezOnGuiThread();
-// Starts the timer that carries out calls queued by another thread.
+// Makes the timer that carries out calls queued by another thread; the
+// queue starts and stops it.
 void ezEnsureDrainTimer();
