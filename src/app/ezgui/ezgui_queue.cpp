@@ -1,6 +1,7 @@
 #include "app/ezgui/ezgui_queue.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 #include <deque>
 #include <mutex>
 
@@ -30,6 +31,14 @@ struct Entry {
 struct EzCallQueue {
   std::mutex lock;
   std::deque<Entry> entries;
+  // The GUI thread was woken for the queue and has not yet found it empty;
+  // while it is set, a call queued needs no wake-up of its own.
+  bool watched = false;
+  // The GUI thread's timer that carries the queue out, set and cleared
+  // there under the lock, so a thread starting it never meets it half gone.
+  // None before the layer's hooks are in place: calls then wait for the GUI
+  // thread's own.
+  QTimer* timer = nullptr;
 };
 
 EzCallQueue Queued;
@@ -129,18 +138,51 @@ void carryOut(const Entry& e) {
   }
 }
 
+// The timer that carries out the queue runs only while calls come: the
+// first call into an unwatched queue starts it, and a tick that finds the
+// queue empty stops it, so an idle program is never woken for it.
+bool stopWatchingWhenEmpty() {
+  std::lock_guard<std::mutex> hold(Queued.lock);
+  if (!Queued.entries.empty()) return false;
+  Queued.watched = false;
+  return true;
+}
+
 }  // namespace
+
+void ezDrainOnTimer() {
+  if (ezDrainQueued() == 0 && stopWatchingWhenEmpty() && EzLayer.drainTimer) {
+    EzLayer.drainTimer->stop();
+  }
+}
+
+void ezWatchQueueWith(QTimer* timer) {
+  std::lock_guard<std::mutex> hold(Queued.lock);
+  Queued.timer = timer;
+}
 
 void ezQueueCall(EzQueuedCall call) {
   std::string key = ezKey(call.form);
-  std::lock_guard<std::mutex> hold(Queued.lock);
-  if (join(Queued.entries, call, key)) return;
-  Queued.entries.push_back(Entry{std::move(call), std::move(key)});
+  {
+    std::lock_guard<std::mutex> hold(Queued.lock);
+    if (!join(Queued.entries, call, key)) {
+      Queued.entries.push_back(Entry{std::move(call), std::move(key)});
+    }
+    // Posted, not called: the timer belongs to the GUI thread. By the slot's
+    // name, so the call is made up wholly inside Qt and nothing the posting
+    // thread made is read on the GUI thread.
+    if (!Queued.watched && Queued.timer) {
+      Queued.watched = true;
+      QMetaObject::invokeMethod(Queued.timer, "start", Qt::QueuedConnection);
+    }
+  }
 }
 
 void ezForgetQueued() {
   std::lock_guard<std::mutex> hold(Queued.lock);
   Queued.entries.clear();
+  Queued.watched = false;
+  Queued.timer = nullptr;
 }
 
 int ezQueuedCount() {
