@@ -15,6 +15,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <string>
@@ -62,7 +63,8 @@ struct EzwLayerState {
   std::string mainFormKey;                                // the first form created without a parent
   int nextFormSerial = 1;
   bool loopRunning = false;
-  DWORD guiThread = 0;
+  // Read by the receive worker to tell whether it must queue its calls.
+  std::atomic<DWORD> guiThread{0};
 
   // Settings for the next forms and controls.
   int foreground = -1;
@@ -119,3 +121,24 @@ void ezwUnloadAllSilently();
 
 // For tests: the window of a form, nullptr when there is none.
 HWND ezwFormWindow(const std::string& name);
+
+// ---- Calls from another thread, dialogs, pictures (ezgui_queue_win32,
+// ezgui_dialogs_win32, ezgui_images_win32) ----
+
+// What the queue does with calls for a rich-text view, set by the view's
+// own file when it makes a view: until a view exists such calls have
+// nothing to act on. Called on the GUI thread only.
+struct EzwRichTextCalls {
+  void (*selection)(const std::string& form, int id, int start, int end) = nullptr;
+  void (*text)(const std::string& form, int id, const std::string& text, int a, int b) = nullptr;
+  void (*append)(const std::string& form, int id, const std::string& text) = nullptr;
+  void (*scrollTo)(const std::string& form, int id, int mode, int value) = nullptr;
+};
+void ezwSetRichTextCalls(const EzwRichTextCalls& calls);
+
+// The queue's window, through which other threads wake the GUI thread;
+// made by EZ_GUIRUN, closed (with what is still queued) when it ends.
+void ezwOpenQueue();
+void ezwCloseQueue();
+// How many entries wait (tests).
+int ezwQueuedCount();
