@@ -79,6 +79,13 @@ foreach(src IN LISTS test_sources)
   if(sub STREQUAL "tools")
     target_link_libraries(${target} PRIVATE morvane_sim_records)
   endif()
+  target_compile_definitions(${target} PRIVATE MORVANE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  # A test file may ask for the program's resources by naming itself
+  # *_res_*win32_test.cpp.
+  if(name MATCHES "_res_")
+    morvane_add_win32_resources(${target})
+    target_link_libraries(${target} PRIVATE version)
+  endif()
   if(name MATCHES "_gui_win32_test$")
     set_target_properties(${target} PROPERTIES CROSSCOMPILING_EMULATOR
         "sh;${CMAKE_SOURCE_DIR}/cmake/wine_display.sh;${CMAKE_CROSSCOMPILING_EMULATOR}")

@@ -44,6 +44,9 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
       case WM_SIZE:
         ezwLayOutStatusBars(*form);
         break;
+      case WM_SETCURSOR:
+        if (ezwSetFormCursor(*form, reinterpret_cast<HWND>(wParam), LOWORD(lParam))) return TRUE;
+        break;
       default:
         break;
     }

@@ -24,6 +24,7 @@ int EZ_GUIRUN(int argc, char** argv, EzStartupRoutine startup, EzEventRoutine ev
   }
   ezwCloseQueue();
   ezwUnloadAllSilently();
+  ezwForgetPictures();
   if (EzWin.controlFont) DeleteObject(EzWin.controlFont);
   EzWin.controlFont = nullptr;
   EzWin.events = nullptr;

@@ -142,3 +142,35 @@ void ezwOpenQueue();
 void ezwCloseQueue();
 // How many entries wait (tests).
 int ezwQueuedCount();
+
+// Pictures, icons and cursors, by the numbers and references the layer
+// hands out; the layer owns every handle here and frees them when
+// EZ_GUIRUN ends.
+struct EzwFormIcon {
+  HICON big = nullptr;    // the size of the title bar and the task switcher
+  HICON small = nullptr;  // the size of the window's corner
+};
+struct EzwPictureState {
+  std::string imageFolder;
+  std::map<std::string, HBITMAP> pictures;  // by the reference EZ_LOADPICTURE gave
+  std::vector<HBITMAP> images;              // EZ_IMAGEHANDLE n is images[n - 1]
+  std::map<std::string, int> imageHandles;
+  std::vector<EzwFormIcon> icons;   // EZ_LOADICON n is icons[n - 1]
+  std::map<int, HCURSOR> cursors;   // by the program's number
+  std::vector<HCURSOR> ownCursors;  // those loaded from files, to be freed
+  // Shown over every form; nullptr lets each window show its own.
+  HCURSOR programCursor = nullptr;
+  std::map<int, HCURSOR> formCursors;  // by form serial, over the form itself
+};
+extern EzwPictureState EzwPictures;
+// The bitmap of a picture reference or of an image handle; nullptr when
+// there is none. The layer keeps owning it.
+HBITMAP ezwPictureBitmap(const std::string& picture);
+HBITMAP ezwImageBitmap(int handle);
+// A form's WM_SETCURSOR: true when the layer set a cursor of the
+// program's own for the window under the pointer.
+bool ezwSetFormCursor(const EzwForm& form, HWND under, UINT hitTest);
+void ezwForgetPictures();
+// The file `name` names in the image folder (any letter case, with or
+// without its extension); "" when there is none.
+std::wstring ezwImageFile(const std::wstring& name);
