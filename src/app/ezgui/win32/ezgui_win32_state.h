@@ -27,13 +27,25 @@ struct EzwMenuItem {
   std::string text;
 };
 
-enum class EzwKind { Label, Radio, ComboBox, TextBox, StatusBar };
+// ---- Rich view, accelerators, owner drawing, tooltips ----
+// One key of a form's accelerator table.
+struct EzwAccelerator {
+  UINT key = 0;  // virtual key
+  bool control = false;
+  bool shift = false;
+  bool alt = false;
+  int command = 0;
+};
+
+enum class EzwKind { Label, Radio, ComboBox, TextBox, StatusBar, RichView, OwnerButton, Picture };
 
 struct EzwControl {
   int id = 0;
   EzwKind kind = EzwKind::Label;
   HWND window = nullptr;
   std::vector<int> partPercentages;  // status bar
+  // ---- Rich view, owner-drawn buttons, pictures ----
+  int richLimit = 0;  // characters the rich view keeps; 0: no limit
 };
 
 struct EzwForm {
@@ -47,6 +59,8 @@ struct EzwForm {
   std::map<int, EzwControl> controls;
   bool threadRunning = false;
   bool goingAway = false;
+  // ---- Rich view, accelerators, owner drawing, tooltips ----
+  std::vector<EzwAccelerator> accelerators;
 };
 
 struct EzwUnits {
@@ -77,6 +91,9 @@ struct EzwLayerState {
   HFONT controlFont = nullptr;
   // The layer itself is changing a text: no "edited" event for it.
   bool settingText = false;
+
+  // ---- Rich view, accelerators, owner drawing, tooltips ----
+  HMODULE richEditLibrary = nullptr;  // MSFTEDIT.DLL, loaded with the first view
 };
 
 extern EzwLayerState EzWin;
@@ -116,6 +133,23 @@ float ezwUnitsY(int pixels);
 void ezwUnloadForm(const std::string& key, bool announce);
 // Drops every form without events (end of EZ_GUIRUN).
 void ezwUnloadAllSilently();
+
+// ---- Rich view, accelerators, owner drawing, tooltips ----
+// A child control of the form in form units; replaces one of the same id.
+HWND ezwAddControl(const std::string& form, int id, EzwKind kind, const wchar_t* windowClass,
+                   DWORD style, const std::string& text, float x, float y, float width,
+                   float height, DWORD exStyle = 0);
+// The rich view's work on the GUI thread, for the calls the receive worker
+// may make from its own (ezgui_richtext_win32).
+void ezwDoRichText(const std::string& form, int id, const std::string& text, int a, int b);
+void ezwDoRichSelection(const std::string& form, int id, int start, int end);
+void ezwDoScrollTo(const std::string& form, int id, int mode, int value);
+// A key message of the message loop that is a form's accelerator: the
+// form's command event is delivered (once for a held key) and the message
+// goes no further. False for every other message.
+bool ezwTranslateAccelerator(const MSG& message);
+// The view's text as bytes, one per character (Latin-1), "\n" ending lines.
+std::string ezwRichViewText(HWND view);
 
 // For tests: the window of a form, nullptr when there is none.
 HWND ezwFormWindow(const std::string& name);
