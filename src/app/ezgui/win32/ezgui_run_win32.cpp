@@ -15,6 +15,7 @@ int EZ_GUIRUN(int argc, char** argv, EzStartupRoutine startup, EzEventRoutine ev
     MSG message;
     BOOL got;
     while ((got = GetMessageW(&message, nullptr, 0, 0)) != 0 && got != -1) {
+      if (ezwTranslateAccelerator(message)) continue;
       TranslateMessage(&message);
       DispatchMessageW(&message);
     }
@@ -39,6 +40,7 @@ void EZ_DOEVENTS(int n) {
       PostQuitMessage(static_cast<int>(message.wParam));
       return;
     }
+    if (ezwTranslateAccelerator(message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
