@@ -77,6 +77,11 @@ bool ezwControlCommand(EzwForm& form, int id, int notification, HWND window) {
     case EzwKind::Radio:
       if (notification == BN_CLICKED) ezwDeliver(serial, id, EzClick, 0);
       return true;
+    case EzwKind::OwnerButton:
+      if (notification == BN_CLICKED || notification == BN_DOUBLECLICKED) {
+        ezwDeliver(serial, id, EzClick, 0);
+      }
+      return true;
     case EzwKind::TextBox:
       if (notification == EN_CHANGE && !EzWin.settingText) ezwDeliver(serial, id, EzTextEdited, 0);
       return true;

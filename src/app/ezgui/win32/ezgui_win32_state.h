@@ -37,6 +37,23 @@ struct EzwAccelerator {
   int command = 0;
 };
 
+// What one paint handed to the event routine (event 300 of an owner-drawn
+// button, event 320 of a form's background) draws into; its number, from
+// 1, is the event's value, and it is valid only while that paint lasts.
+struct EzwDrawRecord {
+  bool active = false;
+  bool erase = false;  // the form's background, not a button
+  bool done = false;   // the program drew it
+  std::string formKey;
+  int controlId = 0;
+  HDC dc = nullptr;
+  RECT area{0, 0, 0, 0};
+  bool pressed = false;
+  bool disabled = false;
+  bool focused = false;
+};
+inline constexpr int EzwDrawRecordCount = 8;
+
 enum class EzwKind { Label, Radio, ComboBox, TextBox, StatusBar, RichView, OwnerButton, Picture };
 
 struct EzwControl {
@@ -94,6 +111,9 @@ struct EzwLayerState {
 
   // ---- Rich view, accelerators, owner drawing, tooltips ----
   HMODULE richEditLibrary = nullptr;  // MSFTEDIT.DLL, loaded with the first view
+  EzwDrawRecord drawRecords[EzwDrawRecordCount];
+  int currentErase = 0;             // the record EZ_STARTERASEBG handed out
+  std::map<int, COLORREF> colours;  // numbers given their own colour
 };
 
 extern EzwLayerState EzWin;
@@ -148,6 +168,13 @@ void ezwDoScrollTo(const std::string& form, int id, int mode, int value);
 // form's command event is delivered (once for a held key) and the message
 // goes no further. False for every other message.
 bool ezwTranslateAccelerator(const MSG& message);
+// Colour `number` of the layer's palette or as the program defined it;
+// CLR_INVALID for none (-1, the default) (ezgui_colours_win32).
+COLORREF ezwColour(int number);
+// Paints handed to the event routine (ezgui_paint_win32): an owner-drawn
+// button's WM_DRAWITEM and a form's WM_ERASEBKGND.
+void ezwPaintOwnerButton(EzwForm& form, const DRAWITEMSTRUCT& item);
+void ezwPaintBackground(EzwForm& form, HDC dc);
 // The view's text as bytes, one per character (Latin-1), "\n" ending lines.
 std::string ezwRichViewText(HWND view);
 
