@@ -51,6 +51,9 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
         if (control->second.kind == EzwKind::OwnerButton) ezwPaintOwnerButton(*form, *item);
         return TRUE;
       }
+      case WM_NOTIFY:
+        if (ezwTooltipNotify(*form, *reinterpret_cast<NMHDR*>(lParam))) return 0;
+        break;
       case WM_ERASEBKGND:
         ezwPaintBackground(*form, reinterpret_cast<HDC>(wParam));
         return 1;

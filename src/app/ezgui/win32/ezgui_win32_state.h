@@ -78,6 +78,7 @@ struct EzwForm {
   bool goingAway = false;
   // ---- Rich view, accelerators, owner drawing, tooltips ----
   std::vector<EzwAccelerator> accelerators;
+  HWND tooltips = nullptr;  // the form's tooltip control, made with its first tool
 };
 
 struct EzwUnits {
@@ -114,6 +115,11 @@ struct EzwLayerState {
   EzwDrawRecord drawRecords[EzwDrawRecordCount];
   int currentErase = 0;             // the record EZ_STARTERASEBG handed out
   std::map<int, COLORREF> colours;  // numbers given their own colour
+  // The answer to the tooltip request being delivered, and the text the
+  // tooltip control shows (it keeps a pointer to it).
+  bool tooltipAnswered = false;
+  std::string tooltipAnswer;
+  std::wstring tooltipShown;
 };
 
 extern EzwLayerState EzWin;
@@ -175,6 +181,9 @@ COLORREF ezwColour(int number);
 // button's WM_DRAWITEM and a form's WM_ERASEBKGND.
 void ezwPaintOwnerButton(EzwForm& form, const DRAWITEMSTRUCT& item);
 void ezwPaintBackground(EzwForm& form, HDC dc);
+// A WM_NOTIFY to a form: a tooltip asking for its text is answered by the
+// event routine (event 8). True when it was such a request.
+bool ezwTooltipNotify(EzwForm& form, NMHDR& header);
 // The view's text as bytes, one per character (Latin-1), "\n" ending lines.
 std::string ezwRichViewText(HWND view);
 
