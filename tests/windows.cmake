@@ -99,6 +99,12 @@ foreach(src IN LISTS test_sources)
                        SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
   # Serial tests publish their instrument under COM numbers of their own
   # choosing in the one Wine prefix: one such test at a time.
+  # Windows on the one virtual display share its keyboard and its
+  # foreground window: a test typing keys must not have another test's
+  # window take them. One such test at a time.
+  if(name MATCHES "_gui_win32_test$")
+    set_tests_properties(${cases} PROPERTIES RESOURCE_LOCK wine_desktop)
+  endif()
   if(name MATCHES "^(serial|port_probe)_")
     set_tests_properties(${cases} PROPERTIES RESOURCE_LOCK wine_com_ports)
   endif()

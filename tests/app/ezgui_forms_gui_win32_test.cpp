@@ -24,6 +24,9 @@ std::function<void()> onStartup;
 
 void record(std::string& form, int& id, int& code, int& value, int& cancel) {
   (void)value;
+  // Paints come whenever the window system asks for them, not in the
+  // order of a form's life.
+  if (code == EzEraseBackground || code == EzOwnerDraw) return;
   seen.push_back(form + " " + std::to_string(id) + " " + std::to_string(code));
   if (onEvent) onEvent(form, id, code, cancel);
 }

@@ -47,6 +47,19 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
       case WM_SETCURSOR:
         if (ezwSetFormCursor(*form, reinterpret_cast<HWND>(wParam), LOWORD(lParam))) return TRUE;
         break;
+      case WM_DRAWITEM: {
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        const auto control = form->controls.find(static_cast<int>(wParam));
+        if (control == form->controls.end() || control->second.window != item->hwndItem) break;
+        if (control->second.kind == EzwKind::OwnerButton) ezwPaintOwnerButton(*form, *item);
+        return TRUE;
+      }
+      case WM_NOTIFY:
+        if (ezwTooltipNotify(*form, *reinterpret_cast<NMHDR*>(lParam))) return 0;
+        break;
+      case WM_ERASEBKGND:
+        ezwPaintBackground(*form, reinterpret_cast<HDC>(wParam));
+        return 1;
       default:
         break;
     }

@@ -239,6 +239,7 @@ void EZ_DOEVENTS(int n) {
       PostQuitMessage(static_cast<int>(message.wParam));
       return;
     }
+    if (ezwTranslateAccelerator(message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }

@@ -28,13 +28,42 @@ struct EzwMenuItem {
   std::string text;
 };
 
-enum class EzwKind { Label, Radio, ComboBox, TextBox, StatusBar };
+// ---- Rich view, accelerators, owner drawing, tooltips ----
+// One key of a form's accelerator table.
+struct EzwAccelerator {
+  UINT key = 0;  // virtual key
+  bool control = false;
+  bool shift = false;
+  bool alt = false;
+  int command = 0;
+};
+
+// What one paint handed to the event routine (event 300 of an owner-drawn
+// button, event 320 of a form's background) draws into; its number, from
+// 1, is the event's value, and it is valid only while that paint lasts.
+struct EzwDrawRecord {
+  bool active = false;
+  bool erase = false;  // the form's background, not a button
+  bool done = false;   // the program drew it
+  std::string formKey;
+  int controlId = 0;
+  HDC dc = nullptr;
+  RECT area{0, 0, 0, 0};
+  bool pressed = false;
+  bool disabled = false;
+  bool focused = false;
+};
+inline constexpr int EzwDrawRecordCount = 8;
+
+enum class EzwKind { Label, Radio, ComboBox, TextBox, StatusBar, RichView, OwnerButton, Picture };
 
 struct EzwControl {
   int id = 0;
   EzwKind kind = EzwKind::Label;
   HWND window = nullptr;
   std::vector<int> partPercentages;  // status bar
+  // ---- Rich view, owner-drawn buttons, pictures ----
+  int richLimit = 0;  // characters the rich view keeps; 0: no limit
 };
 
 struct EzwForm {
@@ -48,6 +77,9 @@ struct EzwForm {
   std::map<int, EzwControl> controls;
   bool threadRunning = false;
   bool goingAway = false;
+  // ---- Rich view, accelerators, owner drawing, tooltips ----
+  std::vector<EzwAccelerator> accelerators;
+  HWND tooltips = nullptr;  // the form's tooltip control, made with its first tool
 };
 
 struct EzwUnits {
@@ -79,6 +111,17 @@ struct EzwLayerState {
   HFONT controlFont = nullptr;
   // The layer itself is changing a text: no "edited" event for it.
   bool settingText = false;
+
+  // ---- Rich view, accelerators, owner drawing, tooltips ----
+  HMODULE richEditLibrary = nullptr;  // MSFTEDIT.DLL, loaded with the first view
+  EzwDrawRecord drawRecords[EzwDrawRecordCount];
+  int currentErase = 0;             // the record EZ_STARTERASEBG handed out
+  std::map<int, COLORREF> colours;  // numbers given their own colour
+  // The answer to the tooltip request being delivered, and the text the
+  // tooltip control shows (it keeps a pointer to it).
+  bool tooltipAnswered = false;
+  std::string tooltipAnswer;
+  std::wstring tooltipShown;
 };
 
 extern EzwLayerState EzWin;
@@ -118,6 +161,33 @@ float ezwUnitsY(int pixels);
 void ezwUnloadForm(const std::string& key, bool announce);
 // Drops every form without events (end of EZ_GUIRUN).
 void ezwUnloadAllSilently();
+
+// ---- Rich view, accelerators, owner drawing, tooltips ----
+// A child control of the form in form units; replaces one of the same id.
+HWND ezwAddControl(const std::string& form, int id, EzwKind kind, const wchar_t* windowClass,
+                   DWORD style, const std::string& text, float x, float y, float width,
+                   float height, DWORD exStyle = 0);
+// The rich view's work on the GUI thread, for the calls the receive worker
+// may make from its own (ezgui_richtext_win32).
+void ezwDoRichText(const std::string& form, int id, const std::string& text, int a, int b);
+void ezwDoRichSelection(const std::string& form, int id, int start, int end);
+void ezwDoScrollTo(const std::string& form, int id, int mode, int value);
+// A key message of the message loop that is a form's accelerator: the
+// form's command event is delivered (once for a held key) and the message
+// goes no further. False for every other message.
+bool ezwTranslateAccelerator(const MSG& message);
+// Colour `number` of the layer's palette or as the program defined it;
+// CLR_INVALID for none (-1, the default) (ezgui_colours_win32).
+COLORREF ezwColour(int number);
+// Paints handed to the event routine (ezgui_paint_win32): an owner-drawn
+// button's WM_DRAWITEM and a form's WM_ERASEBKGND.
+void ezwPaintOwnerButton(EzwForm& form, const DRAWITEMSTRUCT& item);
+void ezwPaintBackground(EzwForm& form, HDC dc);
+// A WM_NOTIFY to a form: a tooltip asking for its text is answered by the
+// event routine (event 8). True when it was such a request.
+bool ezwTooltipNotify(EzwForm& form, NMHDR& header);
+// The view's text as bytes, one per character (Latin-1), "\n" ending lines.
+std::string ezwRichViewText(HWND view);
 
 // For tests: the window of a form, nullptr when there is none.
 HWND ezwFormWindow(const std::string& name);
