@@ -43,7 +43,6 @@ struct EzwCallQueue {
   std::deque<Entry> entries;  // guarded by `lock`
   HWND window = nullptr;      // guarded by `lock`
   bool posted = false;        // a carry-out message is on its way; guarded by `lock`
-  EzwRichTextCalls rich;      // GUI thread only
 };
 
 EzwCallQueue Queued;
@@ -122,16 +121,17 @@ bool join(std::deque<Entry>& entries, const EzQueuedCall& call, const std::strin
 
 void carryOutRich(const Entry& e) {
   const EzQueuedCall& c = e.call;
-  const EzwRichTextCalls& rich = Queued.rich;
   if (e.append) {
-    if (rich.append) rich.append(c.form, c.id, c.text);
-    if (e.scroll && rich.scrollTo) rich.scrollTo(c.form, c.id, 1, e.scrollValue);
+    // What the run of (selection at the end, insert there) pairs amounts to.
+    ezwDoRichSelection(c.form, c.id, -1, -1);
+    ezwDoRichText(c.form, c.id, c.text, 0, 1);
+    if (e.scroll) ezwDoScrollTo(c.form, c.id, 1, e.scrollValue);
   } else if (c.kind == EzQueuedKind::RichSelection) {
-    if (rich.selection) rich.selection(c.form, c.id, c.a, c.b);
+    ezwDoRichSelection(c.form, c.id, c.a, c.b);
   } else if (c.kind == EzQueuedKind::RichText) {
-    if (rich.text) rich.text(c.form, c.id, c.text, c.a, c.b);
+    ezwDoRichText(c.form, c.id, c.text, c.a, c.b);
   } else if (c.kind == EzQueuedKind::ScrollTo) {
-    if (rich.scrollTo) rich.scrollTo(c.form, c.id, c.a, c.b);
+    ezwDoScrollTo(c.form, c.id, c.a, c.b);
   }
 }
 
@@ -163,10 +163,6 @@ void registerQueueClass() {
 }
 
 }  // namespace
-
-void ezwSetRichTextCalls(const EzwRichTextCalls& calls) {
-  Queued.rich = calls;
-}
 
 void ezwOpenQueue() {
   registerQueueClass();

@@ -7,13 +7,15 @@
 // positions given to EZ_SETRICHSEL are character positions of the text with
 // "\n" line ends.
 //
-// Calls from the receive worker's thread are not carried out yet (the
-// worker-call queue is still to come); they change nothing.
+// Calls from the receive worker's thread go through the worker-call queue
+// (ezgui_queue_win32), which carries them out here on the GUI thread.
 #include "app/ezgui/win32/ezgui_win32_state.h"
 
 #include <richedit.h>
 
 #include <algorithm>
+
+#include "app/ezgui/ezgui_queue.h"
 
 namespace {
 
@@ -226,14 +228,29 @@ void ezwDoScrollTo(const std::string& form, int id, int mode, int value) {
 }
 
 void EZ_SETRICHTEXT(const std::string& form, int id, const std::string& text, int a, int b) {
+  if (!ezwOnGuiThread()) {
+    ezQueueCall({EzQueuedKind::RichText, form, id, a, b, text});
+    return;
+  }
+  ezDrainQueued();
   ezwDoRichText(form, id, text, a, b);
 }
 
 void EZ_SETRICHSEL(const std::string& form, int id, int start, int end) {
+  if (!ezwOnGuiThread()) {
+    ezQueueCall({EzQueuedKind::RichSelection, form, id, start, end, {}});
+    return;
+  }
+  ezDrainQueued();
   ezwDoRichSelection(form, id, start, end);
 }
 
 void EZ_SCROLLTO(const std::string& form, int id, int mode, int value) {
+  if (!ezwOnGuiThread()) {
+    ezQueueCall({EzQueuedKind::ScrollTo, form, id, mode, value, {}});
+    return;
+  }
+  ezDrainQueued();
   ezwDoScrollTo(form, id, mode, value);
 }
 

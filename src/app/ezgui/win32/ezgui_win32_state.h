@@ -195,17 +195,6 @@ HWND ezwFormWindow(const std::string& name);
 // ---- Calls from another thread, dialogs, pictures (ezgui_queue_win32,
 // ezgui_dialogs_win32, ezgui_images_win32) ----
 
-// What the queue does with calls for a rich-text view, set by the view's
-// own file when it makes a view: until a view exists such calls have
-// nothing to act on. Called on the GUI thread only.
-struct EzwRichTextCalls {
-  void (*selection)(const std::string& form, int id, int start, int end) = nullptr;
-  void (*text)(const std::string& form, int id, const std::string& text, int a, int b) = nullptr;
-  void (*append)(const std::string& form, int id, const std::string& text) = nullptr;
-  void (*scrollTo)(const std::string& form, int id, int mode, int value) = nullptr;
-};
-void ezwSetRichTextCalls(const EzwRichTextCalls& calls);
-
 // The queue's window, through which other threads wake the GUI thread;
 // made by EZ_GUIRUN, closed (with what is still queued) when it ends.
 void ezwOpenQueue();
