@@ -52,6 +52,8 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
         const auto control = form->controls.find(static_cast<int>(wParam));
         if (control == form->controls.end() || control->second.window != item->hwndItem) break;
         if (control->second.kind == EzwKind::OwnerButton) ezwPaintOwnerButton(*form, *item);
+        if (control->second.kind == EzwKind::Picture)
+          ezwPaintPicture(*form, control->second, *item);
         return TRUE;
       }
       case WM_NOTIFY:

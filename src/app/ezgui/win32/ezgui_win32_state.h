@@ -7,7 +7,11 @@
 // (ezgui_forms_win32), controls and their notifications
 // (ezgui_controls_win32), the status bar (ezgui_statusbar_win32), form
 // units (ezgui_units_win32), the message loop (ezgui_run_win32) and paths
-// (ezgui_paths_win32).
+// (ezgui_paths_win32); the rich-text view (ezgui_richtext_win32),
+// accelerator tables (ezgui_accel_win32), owner-drawn buttons
+// (ezgui_odbutton_win32), painting handed to the program
+// (ezgui_paint_win32), numbered colours (ezgui_colours_win32), tooltips
+// (ezgui_tooltips_win32) and picture controls (ezgui_picture_win32).
 //
 // Everything here is the GUI thread's. Windows are addressed by name in any
 // letter case, as the contract asks; the registry key is the lower-case name.
@@ -63,7 +67,8 @@ struct EzwControl {
   HWND window = nullptr;
   std::vector<int> partPercentages;  // status bar
   // ---- Rich view, owner-drawn buttons, pictures ----
-  int richLimit = 0;  // characters the rich view keeps; 0: no limit
+  int richLimit = 0;    // characters the rich view keeps; 0: no limit
+  std::string picture;  // the picture a picture control shows, by reference
 };
 
 struct EzwForm {
@@ -122,6 +127,9 @@ struct EzwLayerState {
   bool tooltipAnswered = false;
   std::string tooltipAnswer;
   std::wstring tooltipShown;
+  // Pictures by the reference EZ_LOADPICTURE gives out. An image handle
+  // (EZ_IMAGEHANDLE) is the picture's bitmap handle itself.
+  std::map<std::string, HBITMAP> pictures;
 };
 
 extern EzwLayerState EzWin;
@@ -183,6 +191,8 @@ COLORREF ezwColour(int number);
 // button's WM_DRAWITEM and a form's WM_ERASEBKGND.
 void ezwPaintOwnerButton(EzwForm& form, const DRAWITEMSTRUCT& item);
 void ezwPaintBackground(EzwForm& form, HDC dc);
+// A picture control's WM_DRAWITEM: its picture stretched over it.
+void ezwPaintPicture(const EzwForm& form, const EzwControl& control, const DRAWITEMSTRUCT& item);
 // A WM_NOTIFY to a form: a tooltip asking for its text is answered by the
 // event routine (event 8). True when it was such a request.
 bool ezwTooltipNotify(EzwForm& form, NMHDR& header);
