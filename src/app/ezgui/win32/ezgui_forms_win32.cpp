@@ -43,6 +43,7 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
         break;
       case WM_SIZE:
         ezwLayOutStatusBars(*form);
+        ezwLayOutFillingControl(*form);
         break;
       case WM_SETCURSOR:
         if (ezwSetFormCursor(*form, reinterpret_cast<HWND>(wParam), LOWORD(lParam))) return TRUE;
@@ -163,6 +164,15 @@ void EZ_FORM(const std::string& name, const std::string& parent, const std::stri
   if (stillThere(serial)) ezwDeliver(serial, 0, EzLoaded, 0);
   if (EzwForm* f = ezwFindFormBySerial(serial)) show(*f);
   if (stillThere(serial)) ezwDeliver(serial, 0, EzStarted, 0);
+}
+
+// A form of the layer's own for a trace: no events, no design routine, one
+// read-only text over its whole client area.
+void EZ_DEBUGFORM(const std::string& name) {
+  if (!ezwOnGuiThread()) return;
+  EzwForm& form = makeForm(name, "", name, 0, 0, 90, 35);
+  ezwAddDebugText(form);
+  show(form);
 }
 
 void ezwUnloadForm(const std::string& key, bool announce) {

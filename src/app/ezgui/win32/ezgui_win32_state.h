@@ -85,6 +85,8 @@ struct EzwForm {
   // ---- Rich view, accelerators, owner drawing, tooltips ----
   std::vector<EzwAccelerator> accelerators;
   HWND tooltips = nullptr;  // the form's tooltip control, made with its first tool
+  // ---- Debug form ----
+  int fillingControl = 0;  // the control that fills the client area; 0 for none
 };
 
 struct EzwUnits {
@@ -198,6 +200,11 @@ void ezwPaintPicture(const EzwForm& form, const EzwControl& control, const DRAWI
 bool ezwTooltipNotify(EzwForm& form, NMHDR& header);
 // The view's text as bytes, one per character (Latin-1), "\n" ending lines.
 std::string ezwRichViewText(HWND view);
+
+// The debug form's text, kept over the whole client area
+// (ezgui_debugform_win32).
+void ezwAddDebugText(EzwForm& form);
+void ezwLayOutFillingControl(EzwForm& form);
 
 // For tests: the window of a form, nullptr when there is none.
 HWND ezwFormWindow(const std::string& name);
