@@ -56,6 +56,10 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
       case WM_NOTIFY:
         if (ezwTooltipNotify(*form, *reinterpret_cast<NMHDR*>(lParam))) return 0;
         break;
+      case WM_MOUSEMOVE:
+        ezwTooltipMouseMove(
+            *form, POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+        break;
       case WM_ERASEBKGND:
         ezwPaintBackground(*form, reinterpret_cast<HDC>(wParam));
         return 1;

@@ -66,8 +66,9 @@ struct EzwControl {
   HWND window = nullptr;
   std::vector<int> partPercentages;  // status bar
   // ---- Rich view, owner-drawn buttons, pictures ----
-  int richLimit = 0;    // characters the rich view keeps; 0: no limit
-  std::string picture;  // the picture a picture control shows, by reference
+  int richLimit = 0;     // characters the rich view keeps; 0: no limit
+  std::string picture;   // the picture a picture control shows, by reference
+  bool tooltip = false;  // EZ_ADDTOOLTIP registered it
 };
 
 struct EzwForm {
@@ -84,6 +85,7 @@ struct EzwForm {
   // ---- Rich view, accelerators, owner drawing, tooltips ----
   std::vector<EzwAccelerator> accelerators;
   HWND tooltips = nullptr;  // the form's tooltip control, made with its first tool
+  int tooltipStandIn = 0;   // the disabled control the form's own tool stands for
 };
 
 struct EzwUnits {
@@ -194,6 +196,8 @@ void ezwPaintPicture(const EzwForm& form, const EzwControl& control, const DRAWI
 // A WM_NOTIFY to a form: a tooltip asking for its text is answered by the
 // event routine (event 8). True when it was such a request.
 bool ezwTooltipNotify(EzwForm& form, NMHDR& header);
+// The mouse moved on the form itself (over no control, or a disabled one).
+void ezwTooltipMouseMove(EzwForm& form, POINT at);
 // The view's text as bytes, one per character (Latin-1), "\n" ending lines.
 std::string ezwRichViewText(HWND view);
 
