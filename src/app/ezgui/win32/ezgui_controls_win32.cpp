@@ -60,7 +60,8 @@ HWND ezwAddControl(const std::string& form, int id, EzwKind kind, const wchar_t*
       ezwPixelsX(x), ezwPixelsY(y), ezwPixelsX(width), ezwPixelsY(height), f->window,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
   if (!window) return nullptr;
-  SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(ezwControlFont()), FALSE);
+  const HFONT font = EzWin.nextFont ? EzWin.nextFont : ezwControlFont();
+  SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   EzwControl control;
   control.id = id;
   control.kind = kind;

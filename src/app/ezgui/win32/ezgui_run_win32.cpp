@@ -23,6 +23,7 @@ int EZ_GUIRUN(int argc, char** argv, EzStartupRoutine startup, EzEventRoutine ev
     EzWin.loopRunning = false;
   }
   ezwUnloadAllSilently();
+  ezwForgetFonts();
   if (EzWin.controlFont) DeleteObject(EzWin.controlFont);
   EzWin.controlFont = nullptr;
   EzWin.events = nullptr;

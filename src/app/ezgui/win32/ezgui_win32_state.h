@@ -11,7 +11,8 @@
 // accelerator tables (ezgui_accel_win32), owner-drawn buttons
 // (ezgui_odbutton_win32), painting handed to the program
 // (ezgui_paint_win32), numbered colours (ezgui_colours_win32), tooltips
-// (ezgui_tooltips_win32) and picture controls (ezgui_picture_win32).
+// (ezgui_tooltips_win32), picture controls (ezgui_picture_win32) and
+// numbered fonts (ezgui_fonts_win32).
 //
 // Everything here is the GUI thread's. Windows are addressed by name in any
 // letter case, as the contract asks; the registry key is the lower-case name.
@@ -130,6 +131,11 @@ struct EzwLayerState {
   // Pictures by the reference EZ_LOADPICTURE gives out. An image handle
   // (EZ_IMAGEHANDLE) is the picture's bitmap handle itself.
   std::map<std::string, HBITMAP> pictures;
+  // Numbered fonts, the font of the next controls (nullptr: the layer's
+  // own), and every font made, which the layer deletes at the end.
+  std::map<int, HFONT> fonts;
+  HFONT nextFont = nullptr;
+  std::vector<HFONT> madeFonts;
 };
 
 extern EzwLayerState EzWin;
@@ -187,6 +193,10 @@ bool ezwTranslateAccelerator(const MSG& message);
 // Colour `number` of the layer's palette or as the program defined it;
 // CLR_INVALID for none (-1, the default) (ezgui_colours_win32).
 COLORREF ezwColour(int number);
+// Font `number` as defined or built in; the layer's own for any other
+// (ezgui_fonts_win32). ezwForgetFonts deletes them all.
+HFONT ezwFont(int number);
+void ezwForgetFonts();
 // Paints handed to the event routine (ezgui_paint_win32): an owner-drawn
 // button's WM_DRAWITEM and a form's WM_ERASEBKGND.
 void ezwPaintOwnerButton(EzwForm& form, const DRAWITEMSTRUCT& item);
