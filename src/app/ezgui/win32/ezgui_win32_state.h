@@ -11,8 +11,9 @@
 // accelerator tables (ezgui_accel_win32), owner-drawn buttons
 // (ezgui_odbutton_win32), painting handed to the program
 // (ezgui_paint_win32), numbered colours (ezgui_colours_win32), tooltips
-// (ezgui_tooltips_win32), picture controls (ezgui_picture_win32) and
-// numbered fonts (ezgui_fonts_win32).
+// (ezgui_tooltips_win32), picture controls (ezgui_picture_win32),
+// numbered fonts (ezgui_fonts_win32) and delayed drawing
+// (ezgui_redraw_win32).
 //
 // Everything here is the GUI thread's. Windows are addressed by name in any
 // letter case, as the contract asks; the registry key is the lower-case name.
