@@ -147,6 +147,10 @@ void EZ_SETTEXT(const std::string& form, int id, const std::string& text) {
     EZ_SETRICHTEXT(form, id, text, 0, 0);
     return;
   }
+  if (ezwFindControl(form, id)->kind == EzwKind::MultiLine) {
+    ezwSetMultiLineText(*ezwFindControl(form, id), text);
+    return;
+  }
   const SettingText quiet;
   SetWindowTextW(window, ezwFromBytes(text).c_str());
 }
@@ -155,6 +159,9 @@ std::string EZ_GETTEXT(const std::string& form, int id) {
   const HWND window = windowOf(form, id);
   if (!window) return "";
   if (ezwFindControl(form, id)->kind == EzwKind::RichView) return ezwRichViewText(window);
+  if (ezwFindControl(form, id)->kind == EzwKind::MultiLine) {
+    return ezwFindControl(form, id)->programText;
+  }
   const int length = GetWindowTextLengthW(window);
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');
   const int got = GetWindowTextW(window, text.data(), length + 1);

@@ -43,6 +43,7 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
         break;
       case WM_SIZE:
         ezwLayOutStatusBars(*form);
+        ezwLayOutFilling(*form);
         break;
       case WM_DRAWITEM: {
         const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
@@ -145,6 +146,15 @@ void show(EzwForm& form) {
 }
 
 }  // namespace
+
+EzwForm& ezwMakeForm(const std::string& name, const std::string& parent, const std::string& caption,
+                     float x, float y, float width, float height) {
+  return makeForm(name, parent, caption, x, y, width, height);
+}
+
+void ezwShowForm(EzwForm& form) {
+  show(form);
+}
 
 void EZ_FORM(const std::string& name, const std::string& parent, const std::string& caption,
              float x, float y, float width, float height, const std::string& props) {

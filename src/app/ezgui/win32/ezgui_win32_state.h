@@ -12,8 +12,8 @@
 // (ezgui_odbutton_win32), painting handed to the program
 // (ezgui_paint_win32), numbered colours (ezgui_colours_win32), tooltips
 // (ezgui_tooltips_win32), picture controls (ezgui_picture_win32),
-// numbered fonts (ezgui_fonts_win32) and delayed drawing
-// (ezgui_redraw_win32).
+// numbered fonts (ezgui_fonts_win32), delayed drawing
+// (ezgui_redraw_win32) and the debug form (ezgui_debugform_win32).
 //
 // Everything here is the GUI thread's. Windows are addressed by name in any
 // letter case, as the contract asks; the registry key is the lower-case name.
@@ -60,7 +60,17 @@ struct EzwDrawRecord {
 };
 inline constexpr int EzwDrawRecordCount = 8;
 
-enum class EzwKind { Label, Radio, ComboBox, TextBox, StatusBar, RichView, OwnerButton, Picture };
+enum class EzwKind {
+  Label,
+  Radio,
+  ComboBox,
+  TextBox,
+  StatusBar,
+  RichView,
+  OwnerButton,
+  Picture,
+  MultiLine
+};
 
 struct EzwControl {
   int id = 0;
@@ -71,6 +81,9 @@ struct EzwControl {
   int richLimit = 0;     // characters the rich view keeps; 0: no limit
   std::string picture;   // the picture a picture control shows, by reference
   bool tooltip = false;  // EZ_ADDTOOLTIP registered it
+  // Multi-line text as the program last wrote it, line ends included.
+  std::string programText;
+  bool fillsClient = false;  // kept over the form's whole client area
 };
 
 struct EzwForm {
@@ -194,6 +207,15 @@ bool ezwTranslateAccelerator(const MSG& message);
 // Colour `number` of the layer's palette or as the program defined it;
 // CLR_INVALID for none (-1, the default) (ezgui_colours_win32).
 COLORREF ezwColour(int number);
+// A form without its events (the debug form's), and showing it
+// (ezgui_forms_win32).
+EzwForm& ezwMakeForm(const std::string& name, const std::string& parent, const std::string& caption,
+                     float x, float y, float width, float height);
+void ezwShowForm(EzwForm& form);
+// The debug form's text (ezgui_debugform_win32): kept as written, shown
+// with the line ends the control needs; and kept over the whole client.
+void ezwSetMultiLineText(EzwControl& control, const std::string& text);
+void ezwLayOutFilling(EzwForm& form);
 // Font `number` as defined or built in; the layer's own for any other
 // (ezgui_fonts_win32). ezwForgetFonts deletes them all.
 HFONT ezwFont(int number);
