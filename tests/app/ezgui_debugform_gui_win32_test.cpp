@@ -1,5 +1,7 @@
-// The debug form of the GUI layer over Win32 and the holding back of
-// drawing while a form is laid out anew, on a virtual display under Wine.
+// The debug form of the GUI layer over Win32 under Wine: a window with one
+// read-only multi-line text that gives back exactly what the program
+// wrote, shows it line by line, scrolls to its end when asked, and keeps
+// filling the window when the window's size changes.
 #include <windows.h>
 
 #include <functional>
@@ -13,116 +15,79 @@
 
 namespace {
 
-constexpr const char* Form = "MORVANE";
-
-std::vector<std::string> seen;  // events, "FORM id code"
+std::vector<std::string> seen;  // events of the debug form
 std::function<void()> whenStarted;
 
-void record(std::string& form, int& id, int& code, int& value, int& cancel) {
-  seen.push_back(form + " " + std::to_string(id) + " " + std::to_string(code));
-  if (form == Form && id == 0 && code == EzStarted && whenStarted) {
-    whenStarted();
-    EZ_UNLOADFORM(Form);
+void events(std::string& form, int& id, int& code, int&, int&) {
+  if (form == "MAIN" && id == 0 && code == EzStarted) {
+    if (whenStarted) whenStarted();
+    EZ_UNLOADFORM("MAIN");
+  } else if (form == "Debug1" && code != EzEraseBackground) {
+    seen.push_back(std::to_string(id) + " " + std::to_string(code));
   }
-  // The background, painted the way the program paints it.
-  if (code == EzEraseBackground) {
-    float width = 0, height = 0;
-    if (EZ_STARTERASEBG(value, width, height) != 0) EZ_ENDERASEBG(cancel);
-  }
+}
+
+void design(const std::string& form) {
+  seen.push_back("design " + form);
 }
 
 void startup(int) {
-  EZ_FORM(Form, "", "Main", 0, 0, 122, 40, "");
+  EZ_FORM("MAIN", "", "Main", 0, 0, 60, 16, "");
 }
 
-void run(std::function<void()> check) {
+void run(std::function<void()> started) {
   seen.clear();
-  whenStarted = std::move(check);
+  whenStarted = std::move(started);
   char name[] = "test";
   char* argv[] = {name, nullptr};
-  EZ_GUIRUN(1, argv, startup, record, nullptr);
+  EZ_GUIRUN(1, argv, startup, events, design);
 }
 
-int count(const std::string& event) {
-  int n = 0;
-  for (const std::string& s : seen) n += s == event ? 1 : 0;
-  return n;
-}
-
-// Events of the debug form other than the painting of its background,
-// which every form hands to the program.
-int debugFormEvents() {
-  int n = 0;
-  for (const std::string& s : seen) {
-    n += s.rfind("Debug1 ", 0) == 0 && s != "Debug1 0 320" ? 1 : 0;
-  }
-  return n;
-}
-
-// Paints what is waiting to be painted, as the message loop would.
-void paintNow(HWND window) {
-  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-  UpdateWindow(window);
-  EZ_DOEVENTS(1);
+HWND trace() {
+  EzwControl* c = ezwFindControl("Debug1", 100);
+  return c ? c->window : nullptr;
 }
 
 }  // namespace
 
-TEST(EzguiDebugFormWin32, ATextOverTheWholeFormWithNoEvents) {
-  run([] {
+TEST(EzguiDebugFormWin32, TheTraceTextAsWrittenShownLineByLine) {
+  std::string back;
+  std::wstring shownEnd;
+  LRESULT lines = 0, firstVisible = -1;
+  bool readOnly = false, fills = false;
+  run([&] {
+    seen.clear();
     EZ_DEBUGFORM("Debug1");
-    EXPECT_EQ(debugFormEvents(), 0) << "the debug form reports nothing";
-    EXPECT_EQ(EZ_ISFORM("debug1", "E"), 1);
-    const HWND window = ezwFormWindow("Debug1");
-    ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(IsWindowVisible(window));
-    wchar_t caption[64] = {};
-    GetWindowTextW(window, caption, 64);
-    EXPECT_STREQ(caption, L"Debug1");
-
-    EzwControl* text = ezwFindControl("Debug1", 100);
-    ASSERT_NE(text, nullptr);
-    const auto style = static_cast<DWORD>(GetWindowLongPtrW(text->window, GWL_STYLE));
-    EXPECT_TRUE(style & ES_MULTILINE);
-    EXPECT_TRUE(style & ES_READONLY);
-
-    // Longer than an edit holds by default, in "\r\n" lines as the trace
-    // writes them.
-    std::string lines;
-    for (int i = 0; i < 3000; ++i) lines += "Dropping " + std::to_string(i) + "\r\n";
-    EZ_SETTEXT("Debug1", 100, lines);
-    EXPECT_EQ(EZ_GETTEXT("Debug1", 100), lines);
+    ASSERT_EQ(EZ_ISFORM("debug1", "E"), 1);
+    ASSERT_NE(trace(), nullptr);
+    readOnly = (GetWindowLongW(trace(), GWL_STYLE) & ES_READONLY) != 0;
+    std::string text;
+    for (int i = 1; i <= 80; ++i) text += "Dropping " + std::to_string(i) + "\r\n";
+    text += "last\nline\xb0";
+    EZ_SETTEXT("Debug1", 100, text);
+    back = EZ_GETTEXT("Debug1", 100);
+    lines = SendMessageW(trace(), EM_GETLINECOUNT, 0, 0);
+    wchar_t shown[4096] = {};
+    const int length = GetWindowTextW(trace(), shown, 4096);
+    shownEnd = std::wstring(shown + length - 11, shown + length);
     EZ_SCROLLTO("Debug1", 100, 1, 0);
-    EXPECT_GT(SendMessageW(text->window, EM_GETFIRSTVISIBLELINE, 0, 0), 2900);
-
-    // The text follows the form's size.
-    EZ_RESIZEFORM("Debug1", 0, 0, 60, 20, -1);
-    RECT client{}, shown{};
-    GetClientRect(window, &client);
-    GetWindowRect(text->window, &shown);
-    EXPECT_EQ(shown.right - shown.left, client.right);
-    EXPECT_EQ(shown.bottom - shown.top, client.bottom);
-    EXPECT_EQ(debugFormEvents(), 0);
+    firstVisible = SendMessageW(trace(), EM_GETFIRSTVISIBLELINE, 0, 0);
+    EZ_RESIZEFORM("Debug1", 10, 10, 50, 20, -1);
+    RECT client{}, area{};
+    GetClientRect(ezwFormWindow("Debug1"), &client);
+    GetWindowRect(trace(), &area);
+    fills = area.right - area.left == client.right && area.bottom - area.top == client.bottom;
+    EZ_UNLOADFORM("Debug1");
+    EXPECT_EQ(EZ_ISFORM("Debug1", "E"), 0);
   });
-}
-
-TEST(EzguiDebugFormWin32, NothingIsDrawnBetweenDelayAndRedraw) {
-  run([] {
-    const HWND window = ezwFormWindow(Form);
-    const std::string erased = std::string(Form) + " 0 320";
-    paintNow(window);
-    const int atStart = count(erased);
-    EXPECT_GT(atStart, 0) << "the background is painted through the program";
-
-    EZ_DELAYDRAWCLIENT(Form, 0);
-    EZ_RESIZEFORM(Form, 0, 0, 100, 30, -1);
-    paintNow(window);
-    EXPECT_EQ(count(erased), atStart) << "drawn while held back";
-
-    EZ_REDRAWFORM(Form);
-    EZ_DOEVENTS(1);
-    UpdateWindow(window);
-    EXPECT_GT(count(erased), atStart) << "not drawn again once released";
-    EXPECT_TRUE(IsWindowVisible(window));
-  });
+  EXPECT_TRUE(readOnly);
+  std::string expected;
+  for (int i = 1; i <= 80; ++i) expected += "Dropping " + std::to_string(i) + "\r\n";
+  EXPECT_EQ(back, expected + "last\nline\xb0");
+  EXPECT_EQ(shownEnd, L"last\r\nline\u00b0");
+  EXPECT_EQ(lines, 82);
+  EXPECT_GT(firstVisible, 40);
+  EXPECT_TRUE(fills);
+  // No design routine and no loading events for it; its going away only.
+  EXPECT_EQ(seen, std::vector<std::string>{"0 0"});
 }

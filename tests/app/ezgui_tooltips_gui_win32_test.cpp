@@ -63,15 +63,19 @@ void run(std::function<void()> started) {
   EZ_GUIRUN(1, argv, startup, events, design);
 }
 
+// The mouse comes to rest on the control: two moves on it, as a hand
+// makes.
 void restOn(int id) {
   RECT area{};
   GetWindowRect(ezwFindControl("MAIN", id)->window, &area);
-  INPUT input{};
-  input.type = INPUT_MOUSE;
-  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  input.mi.dx = MulDiv(area.left + 10, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-  input.mi.dy = MulDiv((area.top + area.bottom) / 2, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-  SendInput(1, &input, sizeof input);
+  for (int x : {area.left + 8, area.left + 10}) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    input.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv((area.top + area.bottom) / 2, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    SendInput(1, &input, sizeof input);
+  }
 }
 
 HWND tooltips() {
@@ -109,7 +113,7 @@ TEST(EzguiTooltipsWin32, TheAnswerShowsAndNoAnswerShowsNothing) {
   std::wstring chooseText, appendText;
   run([&] {
     ASSERT_NE(tooltips(), nullptr);
-    EXPECT_EQ(SendMessageW(tooltips(), TTM_GETTOOLCOUNT, 0, 0), 3);
+    EXPECT_EQ(SendMessageW(tooltips(), TTM_GETTOOLCOUNT, 0, 0), 4);  // and the form's own
     restOn(kChoose);
     chooseShown = shownWithin(5000);
     chooseText = shownText();
@@ -135,4 +139,25 @@ TEST(EzguiTooltipsWin32, TheAnswerShowsAndNoAnswerShowsNothing) {
   // without a tooltip never.
   const std::vector<int> expected = {kChoose, kLabel, kAppend};
   EXPECT_EQ(asked, expected);
+}
+
+TEST(EzguiTooltipsWin32, DisabledControlsStillShowTheirs) {
+  bool chooseShown = false;
+  std::wstring chooseText;
+  run([&] {
+    EZ_DISABLEC("Main", kChoose);
+    EZ_DISABLEC("Main", kPlain);
+    restOn(kChoose);
+    chooseShown = shownWithin(5000);
+    chooseText = shownText();
+    // Off it, onto a disabled control without a tooltip: the tip goes.
+    restOn(kPlain);
+    EXPECT_TRUE(within(2000, [] { return !IsWindowVisible(tooltips()); }));
+    Sleep(1000);
+    EZ_DOEVENTS(0);
+    EXPECT_FALSE(IsWindowVisible(tooltips()));
+  });
+  EXPECT_TRUE(chooseShown);
+  EXPECT_EQ(chooseText.substr(0, 28), L"Allows you to choose the pat");
+  EXPECT_EQ(asked, std::vector<int>{kChoose});
 }

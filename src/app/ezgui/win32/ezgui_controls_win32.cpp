@@ -60,7 +60,8 @@ HWND ezwAddControl(const std::string& form, int id, EzwKind kind, const wchar_t*
       ezwPixelsX(x), ezwPixelsY(y), ezwPixelsX(width), ezwPixelsY(height), f->window,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
   if (!window) return nullptr;
-  SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(ezwControlFont()), FALSE);
+  const HFONT font = EzWin.nextFont ? EzWin.nextFont : ezwControlFont();
+  SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   EzwControl control;
   control.id = id;
   control.kind = kind;
@@ -146,6 +147,10 @@ void EZ_SETTEXT(const std::string& form, int id, const std::string& text) {
     EZ_SETRICHTEXT(form, id, text, 0, 0);
     return;
   }
+  if (ezwFindControl(form, id)->kind == EzwKind::MultiLine) {
+    ezwSetMultiLineText(*ezwFindControl(form, id), text);
+    return;
+  }
   const SettingText quiet;
   SetWindowTextW(window, ezwFromBytes(text).c_str());
 }
@@ -154,6 +159,9 @@ std::string EZ_GETTEXT(const std::string& form, int id) {
   const HWND window = windowOf(form, id);
   if (!window) return "";
   if (ezwFindControl(form, id)->kind == EzwKind::RichView) return ezwRichViewText(window);
+  if (ezwFindControl(form, id)->kind == EzwKind::MultiLine) {
+    return ezwFindControl(form, id)->programText;
+  }
   const int length = GetWindowTextLengthW(window);
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');
   const int got = GetWindowTextW(window, text.data(), length + 1);

@@ -43,7 +43,7 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
         break;
       case WM_SIZE:
         ezwLayOutStatusBars(*form);
-        ezwLayOutFillingControl(*form);
+        ezwLayOutFilling(*form);
         break;
       case WM_SETCURSOR:
         if (ezwSetFormCursor(*form, reinterpret_cast<HWND>(wParam), LOWORD(lParam))) return TRUE;
@@ -59,6 +59,10 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
       }
       case WM_NOTIFY:
         if (ezwTooltipNotify(*form, *reinterpret_cast<NMHDR*>(lParam))) return 0;
+        break;
+      case WM_MOUSEMOVE:
+        ezwTooltipMouseMove(
+            *form, POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
         break;
       case WM_ERASEBKGND:
         ezwPaintBackground(*form, reinterpret_cast<HDC>(wParam));
@@ -146,6 +150,15 @@ void show(EzwForm& form) {
 
 }  // namespace
 
+EzwForm& ezwMakeForm(const std::string& name, const std::string& parent, const std::string& caption,
+                     float x, float y, float width, float height) {
+  return makeForm(name, parent, caption, x, y, width, height);
+}
+
+void ezwShowForm(EzwForm& form) {
+  show(form);
+}
+
 void EZ_FORM(const std::string& name, const std::string& parent, const std::string& caption,
              float x, float y, float width, float height, const std::string& props) {
   (void)props;
@@ -164,15 +177,6 @@ void EZ_FORM(const std::string& name, const std::string& parent, const std::stri
   if (stillThere(serial)) ezwDeliver(serial, 0, EzLoaded, 0);
   if (EzwForm* f = ezwFindFormBySerial(serial)) show(*f);
   if (stillThere(serial)) ezwDeliver(serial, 0, EzStarted, 0);
-}
-
-// A form of the layer's own for a trace: no events, no design routine, one
-// read-only text over its whole client area.
-void EZ_DEBUGFORM(const std::string& name) {
-  if (!ezwOnGuiThread()) return;
-  EzwForm& form = makeForm(name, "", name, 0, 0, 90, 35);
-  ezwAddDebugText(form);
-  show(form);
 }
 
 void ezwUnloadForm(const std::string& key, bool announce) {

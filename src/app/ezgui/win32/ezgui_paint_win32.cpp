@@ -174,13 +174,13 @@ void ezwPaintBackground(EzwForm& form, HDC dc) {
 void EZ_DRAW3DBUTTON(const std::string& form, int id, int drawRecord, int colour, int style,
                      int font) {
   (void)style;
-  (void)font;  // the button's own font is the only one the layer has yet
   EzwDrawRecord* rec = activeRecord(drawRecord);
   if (!rec || rec->erase || rec->controlId != id || rec->formKey != ezwKey(form)) return;
   const EzwControl* control = ezwFindControl(form, id);
   if (!control || control->kind != EzwKind::OwnerButton) return;
   ButtonLook look = lookOf(control->window, *rec);
   if (const COLORREF face = ezwColour(colour); face != CLR_INVALID) look.face = face;
+  if (font != EzControlFont) look.font = ezwFont(font);
   draw3dButton(rec->dc, rec->area, look);
   rec->done = true;
 }

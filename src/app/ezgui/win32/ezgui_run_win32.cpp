@@ -26,6 +26,7 @@ int EZ_GUIRUN(int argc, char** argv, EzStartupRoutine startup, EzEventRoutine ev
   ezwCloseQueue();
   ezwUnloadAllSilently();
   ezwForgetPictures();
+  ezwForgetFonts();
   if (EzWin.controlFont) DeleteObject(EzWin.controlFont);
   EzWin.controlFont = nullptr;
   EzWin.events = nullptr;

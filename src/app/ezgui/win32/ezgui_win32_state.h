@@ -11,7 +11,9 @@
 // accelerator tables (ezgui_accel_win32), owner-drawn buttons
 // (ezgui_odbutton_win32), painting handed to the program
 // (ezgui_paint_win32), numbered colours (ezgui_colours_win32), tooltips
-// (ezgui_tooltips_win32) and picture controls (ezgui_picture_win32).
+// (ezgui_tooltips_win32), picture controls (ezgui_picture_win32),
+// numbered fonts (ezgui_fonts_win32), delayed drawing
+// (ezgui_redraw_win32) and the debug form (ezgui_debugform_win32).
 //
 // Everything here is the GUI thread's. Windows are addressed by name in any
 // letter case, as the contract asks; the registry key is the lower-case name.
@@ -59,7 +61,17 @@ struct EzwDrawRecord {
 };
 inline constexpr int EzwDrawRecordCount = 8;
 
-enum class EzwKind { Label, Radio, ComboBox, TextBox, StatusBar, RichView, OwnerButton, Picture };
+enum class EzwKind {
+  Label,
+  Radio,
+  ComboBox,
+  TextBox,
+  StatusBar,
+  RichView,
+  OwnerButton,
+  Picture,
+  MultiLine
+};
 
 struct EzwControl {
   int id = 0;
@@ -67,8 +79,12 @@ struct EzwControl {
   HWND window = nullptr;
   std::vector<int> partPercentages;  // status bar
   // ---- Rich view, owner-drawn buttons, pictures ----
-  int richLimit = 0;    // characters the rich view keeps; 0: no limit
-  std::string picture;  // the picture a picture control shows, by reference
+  int richLimit = 0;     // characters the rich view keeps; 0: no limit
+  std::string picture;   // the picture a picture control shows, by reference
+  bool tooltip = false;  // EZ_ADDTOOLTIP registered it
+  // Multi-line text as the program last wrote it, line ends included.
+  std::string programText;
+  bool fillsClient = false;  // kept over the form's whole client area
 };
 
 struct EzwForm {
@@ -85,8 +101,7 @@ struct EzwForm {
   // ---- Rich view, accelerators, owner drawing, tooltips ----
   std::vector<EzwAccelerator> accelerators;
   HWND tooltips = nullptr;  // the form's tooltip control, made with its first tool
-  // ---- Debug form ----
-  int fillingControl = 0;  // the control that fills the client area; 0 for none
+  int tooltipStandIn = 0;   // the disabled control the form's own tool stands for
 };
 
 struct EzwUnits {
@@ -132,6 +147,11 @@ struct EzwLayerState {
   // Pictures by the reference EZ_LOADPICTURE gives out. An image handle
   // (EZ_IMAGEHANDLE) is the picture's bitmap handle itself.
   std::map<std::string, HBITMAP> pictures;
+  // Numbered fonts, the font of the next controls (nullptr: the layer's
+  // own), and every font made, which the layer deletes at the end.
+  std::map<int, HFONT> fonts;
+  HFONT nextFont = nullptr;
+  std::vector<HFONT> madeFonts;
 };
 
 extern EzwLayerState EzWin;
@@ -189,6 +209,19 @@ bool ezwTranslateAccelerator(const MSG& message);
 // Colour `number` of the layer's palette or as the program defined it;
 // CLR_INVALID for none (-1, the default) (ezgui_colours_win32).
 COLORREF ezwColour(int number);
+// A form without its events (the debug form's), and showing it
+// (ezgui_forms_win32).
+EzwForm& ezwMakeForm(const std::string& name, const std::string& parent, const std::string& caption,
+                     float x, float y, float width, float height);
+void ezwShowForm(EzwForm& form);
+// The debug form's text (ezgui_debugform_win32): kept as written, shown
+// with the line ends the control needs; and kept over the whole client.
+void ezwSetMultiLineText(EzwControl& control, const std::string& text);
+void ezwLayOutFilling(EzwForm& form);
+// Font `number` as defined or built in; the layer's own for any other
+// (ezgui_fonts_win32). ezwForgetFonts deletes them all.
+HFONT ezwFont(int number);
+void ezwForgetFonts();
 // Paints handed to the event routine (ezgui_paint_win32): an owner-drawn
 // button's WM_DRAWITEM and a form's WM_ERASEBKGND.
 void ezwPaintOwnerButton(EzwForm& form, const DRAWITEMSTRUCT& item);
@@ -198,13 +231,11 @@ void ezwPaintPicture(const EzwForm& form, const EzwControl& control, const DRAWI
 // A WM_NOTIFY to a form: a tooltip asking for its text is answered by the
 // event routine (event 8). True when it was such a request.
 bool ezwTooltipNotify(EzwForm& form, NMHDR& header);
+// The mouse moved on the form itself (over no control, or a disabled one).
+void ezwTooltipMouseMove(EzwForm& form, POINT at);
 // The view's text as bytes, one per character (Latin-1), "\n" ending lines.
 std::string ezwRichViewText(HWND view);
 
-// The debug form's text, kept over the whole client area
-// (ezgui_debugform_win32).
-void ezwAddDebugText(EzwForm& form);
-void ezwLayOutFillingControl(EzwForm& form);
 
 // For tests: the window of a form, nullptr when there is none.
 HWND ezwFormWindow(const std::string& name);
