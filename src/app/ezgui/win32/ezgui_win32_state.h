@@ -236,7 +236,6 @@ void ezwTooltipMouseMove(EzwForm& form, POINT at);
 // The view's text as bytes, one per character (Latin-1), "\n" ending lines.
 std::string ezwRichViewText(HWND view);
 
-
 // For tests: the window of a form, nullptr when there is none.
 HWND ezwFormWindow(const std::string& name);
 
