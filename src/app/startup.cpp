@@ -34,11 +34,15 @@ void defineFonts() {
   EZ_DEFFONT(9, "Modern", 10, "V");
 }
 
+// Fixed values, not the desktop's: the captions in colour 33 stand on the
+// form's own dark background picture, and a dark desktop theme's window
+// colour made them unreadable there. 32 to 35 are the light menu, window,
+// button and tooltip colours the window was drawn for.
 void defineColours() {
-  EZ_DEFSYSTEMCOLOR(32, 4);
-  EZ_DEFSYSTEMCOLOR(33, 5);
-  EZ_DEFSYSTEMCOLOR(34, 15);
-  EZ_DEFSYSTEMCOLOR(35, 24);
+  EZ_DEFCOLORL(32, 15790320);  // 240, 240, 240
+  EZ_DEFCOLORL(33, 16777215);  // 255, 255, 255
+  EZ_DEFCOLORL(34, 15790320);  // 240, 240, 240
+  EZ_DEFCOLORL(35, 14811135);  // 255, 255, 225
   EZ_DEFCOLORL(36, 7651440);
   EZ_DEFCOLORL(37, 1809986);
   EZ_DEFCOLORL(38, 1991718);

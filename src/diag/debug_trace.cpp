@@ -1,11 +1,6 @@
 #include "diag/debug_trace.h"
 
-#include <QGuiApplication>
-#include <QScreen>
-#include <algorithm>
-
 #include "app/ezgui/ezgui.h"
-#include "app/ezgui/ezgui_units.h"
 
 namespace {
 
@@ -19,19 +14,10 @@ struct DebugTraceState {
 };
 DebugTraceState DebugTrace;
 
-// Column 200, row 20 is right of the main window on a wide screen; a smaller
-// screen would not show it there, so it moves left and up until it fits.
+// The layer keeps the window on the screen and off the main window's
+// controls; column 200, row 20 is where it goes when that place does both.
 void placeDebugWindow() {
-  float x = 200, y = 20;
-  const float width = 90, height = 35;
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect area = screen->availableGeometry();
-    const int left = std::min(ezPixelsX(x), area.x() + area.width() - ezPixelsX(width));
-    const int top = std::min(ezPixelsY(y), area.y() + area.height() - ezPixelsY(height));
-    x = ezUnitsX(std::max(left, area.x()));
-    y = ezUnitsY(std::max(top, area.y()));
-  }
-  EZ_RESIZEFORM(kDebugForm, x, y, width, height, -1);
+  EZ_RESIZEFORM(kDebugForm, 200, 20, 90, 35, -1);
 }
 
 void openDebugWindow() {

@@ -87,6 +87,25 @@ TEST_F(WorkerCalls, DeliveredInOrderWhileTheGuiThreadRuns) {
   EXPECT_EQ(ezStatusText(Form, 260, 1), "Receiving data . 600");
 }
 
+// An idle window is never woken for the queue: the timer that carries it
+// out runs from the first call queued until it finds the queue empty.
+TEST_F(WorkerCalls, QueueTimerRunsOnlyWhileCallsCome) {
+  processEventsFor(100);
+  EXPECT_FALSE(ezQueueTimerRunning()) << "an idle window is woken 25 times a second";
+  for (const std::string text : {"first call", "second call"}) {
+    std::thread worker([&] {
+      EZ_SETSBTEXT(Form, 260, 2, text, "P");
+      EZ_SETSBTEXT(Form, 260, 3, text, "P");
+    });
+    worker.join();
+    EXPECT_TRUE(waitUntil([&] { return ezStatusText(Form, 260, 3) == text; }))
+        << "a call queued to an idle window waits";
+    EXPECT_EQ(ezStatusText(Form, 260, 2), text);
+    EXPECT_TRUE(waitUntil([] { return !ezQueueTimerRunning(); }))
+        << "the timer runs on with nothing queued";
+  }
+}
+
 TEST_F(WorkerCalls, QueuedAppendsGoInAsFewInserts) {
   auto* view = qobject_cast<QTextEdit*>(ezWidget(Form, 200));
   int edits = 0;

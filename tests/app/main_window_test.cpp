@@ -1,8 +1,10 @@
 // The main window as the program starts it: what the user sees first, what
 // the settings file chooses, the controls' tooltips, layout and routing.
 #include <gtest/gtest.h>
+#include <QFontMetrics>
 #include <QImage>
 #include <QLabel>
+#include <QToolTip>
 
 #include "app/app_state.h"
 #include "app/main_look.h"
@@ -158,6 +160,38 @@ TEST(MainWindow, TooltipsAnswerForTheControlsThatHaveOne) {
   // And a user hovering over Start sees its text.
   hoverForTooltip(program.control(IdStopButton));
   EXPECT_EQ(ezLastTooltip(), "Close COM port and save file (Ctrl-Z)");
+}
+
+// A file name longer than its part keeps its start and its end, the
+// part's tooltip giving the whole of it.
+TEST(MainWindow, LongFileNameLosesItsMiddleInTheStatusBarAndShowsWholeOnHover) {
+  MainWindowProgram program;
+  program.start();
+  const auto parts = program.control(IdStatusBar)->findChildren<QLabel*>();
+  ASSERT_EQ(parts.size(), 3);
+  QLabel* filePart = parts[1];
+
+  ASSERT_TRUE(program.chooseFile(program.folder.path() + "river.csv")->answered);
+  const QString shortText = QString::fromStdString(program.status(StatusFile));
+  EXPECT_EQ(filePart->text(), shortText) << "a text that fits shows whole";
+
+  const std::string longName =
+      "river_survey_at_the_old_mill_bridge_below_the_weir_and_the_ford_day2.csv";
+  ASSERT_TRUE(program.chooseFile(program.folder.path() + longName)->answered);
+  const QString whole = QString::fromStdString(program.status(StatusFile));
+  ASSERT_TRUE(whole.startsWith("Output file: river_survey")) << whole.toStdString();
+  // The start and the end of the whole text, an ellipsis between them.
+  const QString shown = filePart->text();
+  const QStringList ends = shown.split(QChar(0x2026));
+  ASSERT_EQ(ends.size(), 2) << "no ellipsis in " << shown.toStdString();
+  EXPECT_TRUE(ends[0].startsWith("Output file: r")) << shown.toStdString();
+  EXPECT_TRUE(whole.startsWith(ends[0])) << shown.toStdString();
+  EXPECT_GE(ends[1].size(), 4) << shown.toStdString();
+  EXPECT_TRUE(whole.endsWith(ends[1])) << shown.toStdString();
+  EXPECT_LE(QFontMetrics(filePart->font()).horizontalAdvance(shown),
+            filePart->contentsRect().width());
+  hoverForTooltip(filePart);
+  EXPECT_EQ(QToolTip::text(), whole);
 }
 
 TEST(MainWindow, ResizingMovesTheViewAndTheFileBoxOnly) {

@@ -98,10 +98,13 @@ void EZ_DEFMAINMENU(int commandId, const std::string& text, const std::string& p
 // parent "" = none; a form with a parent is a window of its own, kept above
 // its owner and unloaded with it. In this order: event 85 (when
 // EZ_ALLOWLOADINGEVENT(2) came before), the design routine with the name,
-// event 87 (controls exist), the window shown, event 86. Creating a form
-// under a name that exists unloads that one first (with its event 0).
-// Size and position are those of the window (menu bar included, the
-// window system's frame not).
+// event 87 (controls exist), event 86, the window shown (where event 86
+// placed it). Creating a form under a name that exists unloads that one
+// first (with its event 0). Size and position are those of the window
+// (menu bar included, the window system's frame not), fitted into the
+// screen's work area: a form larger than the area gets the area's size,
+// and one partly off it moves in. props "C": in the middle of the work
+// area, whatever x and y say.
 void EZ_FORM(const std::string& name, const std::string& parent, const std::string& caption,
              float x, float y, float width, float height, const std::string& props);
 // Reports event 0, after the forms it owns went away, then the form is gone.
@@ -111,8 +114,14 @@ void EZ_FORM(const std::string& name, const std::string& parent, const std::stri
 void EZ_UNLOADFORM(const std::string& name);
 // props "E": 1 when the form exists, else 0.
 int EZ_ISFORM(const std::string& name, const std::string& props);
-// A form with one multi-line read-only text control, identifier 100.
+// A form with one multi-line read-only text control, identifier 100. It
+// shows at the next pass of the message loop (after the caller placed it),
+// without taking the keyboard and covering none of the main window's
+// controls: beside the main window where the screen has room, else between
+// its controls, made smaller when it must.
 void EZ_DEBUGFORM(const std::string& name);
+// Fitted into the screen's work area as EZ_FORM; a debug form also keeps
+// off the main window's controls, x and y being the place it would have.
 void EZ_RESIZEFORM(const std::string& name, float x, float y, float width, float height,
                    float flag);
 // mode 0: client area; other modes: whole window.

@@ -1,17 +1,24 @@
 #include "app/ezgui/ezgui_forms.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <utility>
 #include <vector>
 
+#include "app/ezgui/ezgui_screen.h"
 #include "app/ezgui/ezgui_state.h"
 #include "app/ezgui/ezgui_style.h"
 #include "app/ezgui/ezgui_widgets.h"
 
 namespace {
+
+bool has(const std::string& props, char letter) {
+  return props.find(letter) != std::string::npos;
+}
 
 bool stillThere(int serial) {
   return ezFindFormBySerial(serial) != nullptr;
@@ -40,8 +47,10 @@ void addMenuBar(EzForm& form) {
 }
 
 // The window, its client area and its registry entry; nothing shown yet.
+// Its first place and size fit the screen: a window larger than the screen
+// or partly off it would hide controls the user cannot then reach.
 EzForm& makeForm(const std::string& name, const std::string& parent, const std::string& caption,
-                 float x, float y, float width, float height) {
+                 float x, float y, float width, float height, bool centred) {
   ezInstallHooks();
   const std::string key = ezKey(name);
   if (ezFindForm(name)) ezUnloadForm(key, true);
@@ -60,8 +69,12 @@ EzForm& makeForm(const std::string& name, const std::string& parent, const std::
   form->client = new EzClient(form->serial, window);
   fillClientBackground(*form);
   addMenuBar(*form);
-  window->move(ezPixelsX(x), ezPixelsY(y));
-  window->resize(ezPixelsX(width), ezPixelsY(height));
+  const QSize size(ezPixelsX(width), ezPixelsY(height));
+  if (centred) {
+    ezPlaceCentred(window, size);
+  } else {
+    ezPlaceOnScreen(window, QPoint(ezPixelsX(x), ezPixelsY(y)), size);
+  }
   window->layOut();
 
   EzForm& made = *form;
@@ -76,6 +89,52 @@ void show(EzForm& form) {
   form.window->activateWindow();
 }
 
+// Some window systems (the offscreen one among them) activate every window
+// they show, whatever it asks for. Until the user next presses a key or a
+// mouse button, an activation of the window just shown is taken for theirs
+// and the keyboard goes back to the window that had it.
+class KeyboardStaysPut : public QObject {
+ public:
+  KeyboardStaysPut(QWidget* shown, QWidget* had) : QObject(shown), shown_(shown), had_(had) {
+    QCoreApplication::instance()->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    const QEvent::Type type = event->type();
+    if (type == QEvent::MouseButtonPress || type == QEvent::KeyPress) {
+      deleteLater();
+    } else if (type == QEvent::WindowActivate && watched == shown_) {
+      if (had_) had_->activateWindow();
+      deleteLater();
+    }
+    return false;
+  }
+
+ private:
+  QPointer<QWidget> shown_;
+  QPointer<QWidget> had_;
+};
+
+// A trace window that took the keyboard or came up over the main window
+// would leave the user typing into it, with none of the main window's keys:
+// it shows beside or behind, never active. It shows once the caller has had
+// the chance to place it, so it never appears in one place and jumps.
+void showWithoutActivating(EzForm& form) {
+  form.window->setAttribute(Qt::WA_ShowWithoutActivating);
+  const int serial = form.serial;
+  QMetaObject::invokeMethod(
+      form.window,
+      [serial] {
+        EzForm* f = ezFindFormBySerial(serial);
+        if (!f || !f->window || f->goingAway) return;
+        QWidget* had = QApplication::activeWindow();
+        if (had && had != f->window) new KeyboardStaysPut(f->window, had);
+        f->window->show();
+      },
+      Qt::QueuedConnection);
+}
+
 }  // namespace
 
 void ezInstallHooks() {
@@ -88,11 +147,10 @@ void ezInstallHooks() {
 
 void EZ_FORM(const std::string& name, const std::string& parent, const std::string& caption,
              float x, float y, float width, float height, const std::string& props) {
-  (void)props;
   if (!ezOnGuiThread()) return;
   const bool announceLoading = EzLayer.loadingEventNext;
   EzLayer.loadingEventNext = false;
-  EzForm& form = makeForm(name, parent, caption, x, y, width, height);
+  EzForm& form = makeForm(name, parent, caption, x, y, width, height, has(props, 'C'));
   const int serial = form.serial;
   if (parent.empty() && EzLayer.mainFormKey.empty()) EzLayer.mainFormKey = ezKey(name);
 
@@ -102,13 +160,16 @@ void EZ_FORM(const std::string& name, const std::string& parent, const std::stri
   const std::string asCreated = form.name;
   if (stillThere(serial) && EzLayer.design) EzLayer.design(asCreated);
   if (stillThere(serial)) ezDeliver(serial, 0, EzLoaded, 0);
-  if (EzForm* f = ezFindFormBySerial(serial)) show(*f);
+  // Shown after its start event, so a place given there is where it appears.
   if (stillThere(serial)) ezDeliver(serial, 0, EzStarted, 0);
+  if (EzForm* f = ezFindFormBySerial(serial)) show(*f);
 }
 
 void EZ_DEBUGFORM(const std::string& name) {
   if (!ezOnGuiThread()) return;
-  EzForm& form = makeForm(name, "", name, 0, 0, 90, 35);
+  EzForm& form = makeForm(name, "", name, 0, 0, 90, 35, false);
+  form.clearOfMain = true;
+  ezPlaceClearOfMainForm(form.window, form.window->pos(), form.window->size());
   auto* text = new QPlainTextEdit(form.client);
   text->setReadOnly(true);
   text->setUndoRedoEnabled(false);
@@ -121,7 +182,7 @@ void EZ_DEBUGFORM(const std::string& name) {
   control.fillsClient = true;
   form.controls[100] = control;
   static_cast<EzClient*>(form.client.data())->layOutExtras();
-  show(form);
+  showWithoutActivating(form);
 }
 
 namespace {
@@ -210,8 +271,13 @@ void EZ_RESIZEFORM(const std::string& name, float x, float y, float width, float
   (void)flag;
   EzForm* form = ezFindForm(name);
   if (!form || !form->window) return;
-  form->window->move(ezPixelsX(x), ezPixelsY(y));
-  form->window->resize(ezPixelsX(width), ezPixelsY(height));
+  const QPoint corner(ezPixelsX(x), ezPixelsY(y));
+  const QSize size(ezPixelsX(width), ezPixelsY(height));
+  if (form->clearOfMain) {
+    ezPlaceClearOfMainForm(form->window, corner, size);
+  } else {
+    ezPlaceOnScreen(form->window, corner, size);
+  }
 }
 
 void EZ_GETSIZE(const std::string& name, float& width, float& height, int mode) {

@@ -1,6 +1,7 @@
 #include "app/ezgui/ezgui_queue.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 #include <deque>
 #include <mutex>
 
@@ -30,6 +31,9 @@ struct Entry {
 struct EzCallQueue {
   std::mutex lock;
   std::deque<Entry> entries;
+  // The GUI thread was woken for the queue and has not yet found it empty;
+  // while it is set, a call queued needs no wake-up of its own.
+  bool watched = false;
 };
 
 EzCallQueue Queued;
@@ -129,18 +133,49 @@ void carryOut(const Entry& e) {
   }
 }
 
+// The timer that carries out the queue runs only while calls come: the
+// first call into an unwatched queue starts it, and a tick that finds the
+// queue empty stops it, so an idle program is never woken for it.
+void watchQueue() {
+  ezEnsureDrainTimer();
+  if (EzLayer.drainTimer && !EzLayer.drainTimer->isActive()) EzLayer.drainTimer->start();
+}
+
+bool stopWatchingWhenEmpty() {
+  std::lock_guard<std::mutex> hold(Queued.lock);
+  if (!Queued.entries.empty()) return false;
+  Queued.watched = false;
+  return true;
+}
+
 }  // namespace
+
+void ezDrainOnTimer() {
+  if (ezDrainQueued() == 0 && stopWatchingWhenEmpty() && EzLayer.drainTimer) {
+    EzLayer.drainTimer->stop();
+  }
+}
 
 void ezQueueCall(EzQueuedCall call) {
   std::string key = ezKey(call.form);
-  std::lock_guard<std::mutex> hold(Queued.lock);
-  if (join(Queued.entries, call, key)) return;
-  Queued.entries.push_back(Entry{std::move(call), std::move(key)});
+  bool wake = false;
+  {
+    std::lock_guard<std::mutex> hold(Queued.lock);
+    if (!join(Queued.entries, call, key)) {
+      Queued.entries.push_back(Entry{std::move(call), std::move(key)});
+    }
+    wake = !Queued.watched;
+    Queued.watched = true;
+  }
+  // Posted, not called: the timer belongs to the GUI thread.
+  QCoreApplication* app = QCoreApplication::instance();
+  if (wake && app) QMetaObject::invokeMethod(app, watchQueue, Qt::QueuedConnection);
 }
 
 void ezForgetQueued() {
   std::lock_guard<std::mutex> hold(Queued.lock);
   Queued.entries.clear();
+  Queued.watched = false;
 }
 
 int ezQueuedCount() {

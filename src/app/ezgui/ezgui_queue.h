@@ -3,7 +3,8 @@
 // on one queue in the order they were made, under a lock of our own, and the
 // caller goes on at once. The GUI thread carries them out on a timer, in
 // EZ_DOEVENTS, and before any GUI-thread call of the same kinds (so a text
-// the GUI thread writes is never overtaken by an older queued one).
+// the GUI thread writes is never overtaken by an older queued one). The
+// timer runs only while calls come in.
 //
 // Appends to a view and status texts are joined as they are queued, so the
 // queue holds a few entries however many records arrive while the GUI
@@ -12,7 +13,8 @@
 
 #include <string>
 
-// How often the GUI thread looks at the queue: often enough that a status
+// How often the GUI thread looks at the queue while calls come in: often
+// enough that a status
 // text appears without visible delay, seldom enough that many record lines
 // arrive as one insert.
 inline constexpr int EzDrainIntervalMs = 40;
@@ -29,6 +31,9 @@ struct EzQueuedCall {
 };
 
 void ezQueueCall(EzQueuedCall call);
+// The drain timer's tick: carries out what is queued, and stops the timer
+// once a tick finds nothing.
+void ezDrainOnTimer();
 // Carries out what is queued, on the GUI thread; returns how many calls.
 int ezDrainQueued();
 void ezForgetQueued();  // drops what is queued (layer reset)

@@ -112,3 +112,7 @@ int ezSendEvent(const std::string& form, int id, int code, int value) {
   EzForm* f = ezFindForm(form);
   return f ? ezDeliver(f->serial, id, code, value) : 0;
 }
+
+bool ezQueueTimerRunning() {
+  return EzLayer.drainTimer && EzLayer.drainTimer->isActive();
+}

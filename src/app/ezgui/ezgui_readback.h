@@ -53,3 +53,5 @@ int ezSendEvent(const std::string& form, int id, int code, int value);
 int ezDrainQueued();
 // How many calls from another thread wait to be carried out.
 int ezQueuedCount();
+// Whether the timer that carries those calls out is running.
+bool ezQueueTimerRunning();

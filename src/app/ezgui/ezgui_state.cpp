@@ -126,6 +126,5 @@ void ezEnsureDrainTimer() {
   if (EzLayer.drainTimer || !QCoreApplication::instance()) return;
   EzLayer.drainTimer = std::make_unique<QTimer>();
   EzLayer.drainTimer->setInterval(EzDrainIntervalMs);
-  QObject::connect(EzLayer.drainTimer.get(), &QTimer::timeout, [] { ezDrainQueued(); });
-  EzLayer.drainTimer->start();
+  QObject::connect(EzLayer.drainTimer.get(), &QTimer::timeout, [] { ezDrainOnTimer(); });
 }

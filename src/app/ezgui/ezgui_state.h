@@ -84,6 +84,7 @@ struct EzForm {
   std::vector<EzAccelerator> accelerators;
   bool threadRunning = false;
   bool goingAway = false;
+  bool clearOfMain = false;  // a debug form: placed off the main window's controls
 };
 
 // A paint in progress handed to the event routine: owner draw (300) or
@@ -182,5 +183,6 @@ std::string ezToLatin1(const QString& text);
 void ezEndLoopWhenIdle();
 
 bool ezOnGuiThread();
-// Starts the timer that carries out calls queued by another thread.
+// Makes the timer that carries out calls queued by another thread; the
+// queue starts and stops it.
 void ezEnsureDrainTimer();

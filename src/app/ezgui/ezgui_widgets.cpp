@@ -135,10 +135,45 @@ void EzCombo::showPopup() {
   QComboBox::showPopup();
 }
 
+EzStatusPart::EzStatusPart(QWidget* parent) : QLabel(parent) {
+  setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  setTextFormat(Qt::PlainText);
+  // A width of its own, not of its text: a long text must not push the
+  // other parts aside.
+  setMinimumWidth(1);
+  setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+}
+
+void EzStatusPart::setWholeText(const QString& text) {
+  whole_ = text;
+  fit();
+}
+
+void EzStatusPart::resizeEvent(QResizeEvent* event) {
+  QLabel::resizeEvent(event);
+  fit();
+}
+
+void EzStatusPart::fit() {
+  const QFontMetrics metrics(font());
+  // The label's own indent beside its frame, on both sides to be safe.
+  const int room =
+      contentsRect().width() - 2 * margin() - metrics.horizontalAdvance(QLatin1Char('x'));
+  const QString shown = metrics.elidedText(whole_, Qt::ElideMiddle, std::max(room, 0));
+  setText(shown);
+  setToolTip(shown == whole_ ? QString() : whole_);
+}
+
 EzStatusBar::EzStatusBar(QWidget* parent) : QFrame(parent) {
   auto* row = new QHBoxLayout(this);
   row->setContentsMargins(2, 2, 2, 2);
   row->setSpacing(2);
+  // Colours of its own: on the form's background colour, or in a desktop
+  // theme's, its texts would not stand out enough to read.
+  QPalette colours = palette();
+  colours.setColor(QPalette::Window, QColor(240, 240, 240));
+  colours.setColor(QPalette::WindowText, Qt::black);
+  setPalette(colours);
   setAutoFillBackground(true);
   setParts({100});
 }
@@ -146,21 +181,15 @@ EzStatusBar::EzStatusBar(QWidget* parent) : QFrame(parent) {
 void EzStatusBar::setParts(const std::vector<int>& percentages) {
   auto* row = static_cast<QHBoxLayout*>(layout());
   std::vector<QString> texts;
-  for (QLabel* part : parts_) {
-    texts.push_back(part->text());
+  for (EzStatusPart* part : parts_) {
+    texts.push_back(part->wholeText());
     row->removeWidget(part);
     delete part;
   }
   parts_.clear();
   for (size_t i = 0; i < percentages.size(); ++i) {
-    auto* part = new QLabel(this);
-    part->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    part->setTextFormat(Qt::PlainText);
-    // A width of its own, not of its text: a long text must not push the
-    // other parts aside.
-    part->setMinimumWidth(1);
-    part->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    if (i < texts.size()) part->setText(texts[i]);
+    auto* part = new EzStatusPart(this);
+    if (i < texts.size()) part->setWholeText(texts[i]);
     row->addWidget(part, std::max(1, percentages[i]));
     part->show();
     parts_.push_back(part);
@@ -170,12 +199,12 @@ void EzStatusBar::setParts(const std::vector<int>& percentages) {
 
 void EzStatusBar::setPartText(int part, const QString& text) {
   if (part < 1 || part > partCount()) return;
-  parts_[static_cast<size_t>(part - 1)]->setText(text);
+  parts_[static_cast<size_t>(part - 1)]->setWholeText(text);
 }
 
 QString EzStatusBar::partText(int part) const {
   if (part < 1 || part > partCount()) return QString();
-  return parts_[static_cast<size_t>(part - 1)]->text();
+  return parts_[static_cast<size_t>(part - 1)]->wholeText();
 }
 
 int EzStatusBar::preferredHeight() const {

@@ -88,6 +88,23 @@ class EzCombo : public QComboBox {
   int id_;
 };
 
+// One part of the status bar. A text too long for the part loses its
+// middle, where a long file name's folders are, to an ellipsis, and shows
+// whole as the part's tooltip.
+class EzStatusPart : public QLabel {
+ public:
+  explicit EzStatusPart(QWidget* parent);
+  void setWholeText(const QString& text);
+  QString wholeText() const { return whole_; }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void fit();
+  QString whole_;
+};
+
 // A status bar of parts whose widths are percentages of the bar.
 class EzStatusBar : public QFrame {
  public:
@@ -99,5 +116,5 @@ class EzStatusBar : public QFrame {
   int preferredHeight() const;
 
  private:
-  std::vector<QLabel*> parts_;
+  std::vector<EzStatusPart*> parts_;
 };
