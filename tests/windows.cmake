@@ -79,6 +79,18 @@ foreach(src IN LISTS test_sources)
   if(sub STREQUAL "tools")
     target_link_libraries(${target} PRIVATE morvane_sim_records)
   endif()
+  target_compile_definitions(${target} PRIVATE MORVANE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  # A test file may ask for the program's resources by naming itself
+  # *_res_*win32_test.cpp.
+  if(name MATCHES "_res_")
+    morvane_add_win32_resources(${target})
+    target_link_libraries(${target} PRIVATE version)
+  endif()
+  # The program's own test starts the program.
+  if(name MATCHES "^morvane_exe_")
+    add_dependencies(${target} morvane)
+    target_compile_definitions(${target} PRIVATE MORVANE_EXE="$<TARGET_FILE:morvane>")
+  endif()
   if(name MATCHES "_gui_win32_test$")
     set_target_properties(${target} PROPERTIES CROSSCOMPILING_EMULATOR
         "sh;${CMAKE_SOURCE_DIR}/cmake/wine_display.sh;${CMAKE_CROSSCOMPILING_EMULATOR}")
@@ -92,7 +104,13 @@ foreach(src IN LISTS test_sources)
                        SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
   # Serial tests publish their instrument under COM numbers of their own
   # choosing in the one Wine prefix: one such test at a time.
-  if(name MATCHES "^(serial|port_probe)_")
+  # Windows on the one virtual display share its keyboard and its
+  # foreground window: a test typing keys must not have another test's
+  # window take them. One such test at a time.
+  if(name MATCHES "_gui_win32_test$")
+    set_tests_properties(${cases} PROPERTIES RESOURCE_LOCK wine_desktop)
+  endif()
+  if(name MATCHES "^(serial|port_probe|morvane_exe)_")
     set_tests_properties(${cases} PROPERTIES RESOURCE_LOCK wine_com_ports)
   endif()
 endforeach()

@@ -20,30 +20,6 @@ class SettingText {
   bool before_;
 };
 
-HWND addControl(const std::string& form, int id, EzwKind kind, const wchar_t* windowClass,
-                DWORD style, const std::string& text, float x, float y, float width, float height) {
-  if (!ezwOnGuiThread()) return nullptr;
-  EzwForm* f = ezwFindForm(form);
-  if (!f || !f->window || f->goingAway) return nullptr;
-  if (auto old = f->controls.find(id); old != f->controls.end()) {
-    DestroyWindow(old->second.window);
-    f->controls.erase(old);
-  }
-  const SettingText quiet;
-  const HWND window = CreateWindowExW(
-      0, windowClass, ezwFromBytes(text).c_str(), WS_CHILD | WS_VISIBLE | style, ezwPixelsX(x),
-      ezwPixelsY(y), ezwPixelsX(width), ezwPixelsY(height), f->window,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-  if (!window) return nullptr;
-  SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(ezwControlFont()), FALSE);
-  EzwControl control;
-  control.id = id;
-  control.kind = kind;
-  control.window = window;
-  f->controls[id] = control;
-  return window;
-}
-
 HWND windowOf(const std::string& form, int id) {
   if (!ezwOnGuiThread()) return nullptr;
   EzwControl* control = ezwFindControl(form, id);
@@ -68,6 +44,34 @@ void addItems(HWND list, const std::string& items) {
 
 }  // namespace
 
+HWND ezwAddControl(const std::string& form, int id, EzwKind kind, const wchar_t* windowClass,
+                   DWORD style, const std::string& text, float x, float y, float width,
+                   float height, DWORD exStyle) {
+  if (!ezwOnGuiThread()) return nullptr;
+  EzwForm* f = ezwFindForm(form);
+  if (!f || !f->window || f->goingAway) return nullptr;
+  if (auto old = f->controls.find(id); old != f->controls.end()) {
+    DestroyWindow(old->second.window);
+    f->controls.erase(old);
+  }
+  const SettingText quiet;
+  const HWND window = CreateWindowExW(
+      exStyle, windowClass, ezwFromBytes(text).c_str(), WS_CHILD | WS_VISIBLE | style,
+      ezwPixelsX(x), ezwPixelsY(y), ezwPixelsX(width), ezwPixelsY(height), f->window,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+  if (!window) return nullptr;
+  const HFONT font = EzWin.nextFont ? EzWin.nextFont : ezwControlFont();
+  SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  EzwControl control;
+  control.id = id;
+  control.kind = kind;
+  control.window = window;
+  control.foreground = EzWin.foreground;
+  control.background = EzWin.background;
+  f->controls[id] = control;
+  return window;
+}
+
 bool ezwControlCommand(EzwForm& form, int id, int notification, HWND window) {
   const auto it = form.controls.find(id);
   if (it == form.controls.end() || it->second.window != window) return false;
@@ -75,6 +79,11 @@ bool ezwControlCommand(EzwForm& form, int id, int notification, HWND window) {
   switch (it->second.kind) {
     case EzwKind::Radio:
       if (notification == BN_CLICKED) ezwDeliver(serial, id, EzClick, 0);
+      return true;
+    case EzwKind::OwnerButton:
+      if (notification == BN_CLICKED || notification == BN_DOUBLECLICKED) {
+        ezwDeliver(serial, id, EzClick, 0);
+      }
       return true;
     case EzwKind::TextBox:
       if (notification == EN_CHANGE && !EzWin.settingText) ezwDeliver(serial, id, EzTextEdited, 0);
@@ -96,31 +105,35 @@ bool ezwControlCommand(EzwForm& form, int id, int notification, HWND window) {
 
 void EZ_LABEL(const std::string& form, int id, const std::string& text, float x, float y,
               float width, float height, const std::string& props) {
-  (void)props;
-  addControl(form, id, EzwKind::Label, L"STATIC", SS_LEFT | SS_NOPREFIX, text, x, y, width, height);
+  const DWORD alignment = props.find('C') != std::string::npos ? SS_CENTER : SS_LEFT;
+  const HWND label = ezwAddControl(form, id, EzwKind::Label, L"STATIC", alignment | SS_NOPREFIX,
+                                   text, x, y, width, height);
+  // "I": drawn over the form's background, not on a box of its own.
+  if (label) ezwFindControl(form, id)->transparent = props.find('I') != std::string::npos;
 }
 
 void EZ_RADIO(const std::string& form, int id, const std::string& text, float x, float y,
               float width, float height, const std::string& props) {
   (void)props;
-  addControl(form, id, EzwKind::Radio, L"BUTTON", BS_AUTORADIOBUTTON | WS_TABSTOP, text, x, y,
-             width, height);
+  ezwAddControl(form, id, EzwKind::Radio, L"BUTTON", BS_AUTORADIOBUTTON | WS_TABSTOP, text, x, y,
+                width, height);
 }
 
 // The list's height is that of the open list; closed, it shows one line.
 void EZ_COMBOBOX(const std::string& form, int id, const std::string& items, float x, float y,
                  float width, float height, const std::string& props) {
   (void)props;
-  const HWND list = addControl(form, id, EzwKind::ComboBox, L"COMBOBOX",
-                               CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, "", x, y, width, height);
+  const HWND list =
+      ezwAddControl(form, id, EzwKind::ComboBox, L"COMBOBOX",
+                    CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, "", x, y, width, height);
   if (list && !items.empty()) addItems(list, items);
 }
 
 void EZ_TEXT(const std::string& form, int id, const std::string& text, float x, float y,
              float width, float height, const std::string& props) {
   (void)props;
-  addControl(form, id, EzwKind::TextBox, L"EDIT", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, text, x,
-             y, width, height);
+  ezwAddControl(form, id, EzwKind::TextBox, L"EDIT", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, text,
+                x, y, width, height);
 }
 
 void EZ_ENABLEC(const std::string& form, int id) {
@@ -134,6 +147,14 @@ void EZ_DISABLEC(const std::string& form, int id) {
 void EZ_SETTEXT(const std::string& form, int id, const std::string& text) {
   const HWND window = windowOf(form, id);
   if (!window || listOf(form, id)) return;
+  if (ezwFindControl(form, id)->kind == EzwKind::RichView) {
+    EZ_SETRICHTEXT(form, id, text, 0, 0);
+    return;
+  }
+  if (ezwFindControl(form, id)->kind == EzwKind::MultiLine) {
+    ezwSetMultiLineText(*ezwFindControl(form, id), text);
+    return;
+  }
   const SettingText quiet;
   SetWindowTextW(window, ezwFromBytes(text).c_str());
 }
@@ -141,6 +162,10 @@ void EZ_SETTEXT(const std::string& form, int id, const std::string& text) {
 std::string EZ_GETTEXT(const std::string& form, int id) {
   const HWND window = windowOf(form, id);
   if (!window) return "";
+  if (ezwFindControl(form, id)->kind == EzwKind::RichView) return ezwRichViewText(window);
+  if (ezwFindControl(form, id)->kind == EzwKind::MultiLine) {
+    return ezwFindControl(form, id)->programText;
+  }
   const int length = GetWindowTextLengthW(window);
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');
   const int got = GetWindowTextW(window, text.data(), length + 1);
@@ -157,10 +182,8 @@ void EZ_SETCHECK(const std::string& form, int id, int checked) {
 void EZ_CLEAR(const std::string& form, int id) {
   if (const HWND list = listOf(form, id)) {
     SendMessageW(list, CB_RESETCONTENT, 0, 0);
-  } else if (EzwControl* control = ezwFindControl(form, id);
-             control && control->kind == EzwKind::TextBox && ezwOnGuiThread()) {
-    const SettingText quiet;
-    SetWindowTextW(control->window, L"");
+  } else {
+    EZ_SETTEXT(form, id, "");
   }
 }
 

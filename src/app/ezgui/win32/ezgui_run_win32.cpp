@@ -7,6 +7,7 @@ int EZ_GUIRUN(int argc, char** argv, EzStartupRoutine startup, EzEventRoutine ev
   EzWin.guiThread = GetCurrentThreadId();
   EzWin.events = events;
   EzWin.design = design;
+  ezwOpenQueue();
   if (startup) startup(0);
 
   int code = 0;
@@ -15,31 +16,20 @@ int EZ_GUIRUN(int argc, char** argv, EzStartupRoutine startup, EzEventRoutine ev
     MSG message;
     BOOL got;
     while ((got = GetMessageW(&message, nullptr, 0, 0)) != 0 && got != -1) {
+      if (ezwTranslateAccelerator(message)) continue;
       TranslateMessage(&message);
       DispatchMessageW(&message);
     }
     if (got == 0) code = static_cast<int>(message.wParam);
     EzWin.loopRunning = false;
   }
+  ezwCloseQueue();
   ezwUnloadAllSilently();
+  ezwForgetPictures();
+  ezwForgetFonts();
   if (EzWin.controlFont) DeleteObject(EzWin.controlFont);
   EzWin.controlFont = nullptr;
   EzWin.events = nullptr;
   EzWin.design = nullptr;
   return code;
-}
-
-void EZ_DOEVENTS(int n) {
-  (void)n;
-  if (!ezwOnGuiThread()) return;
-  MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    // The end of the program belongs to the loop of EZ_GUIRUN: put it back.
-    if (message.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(message.wParam));
-      return;
-    }
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
 }

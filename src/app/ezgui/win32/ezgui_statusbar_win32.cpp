@@ -1,11 +1,12 @@
 // The status bar over the common controls' own: parts as percentages of
-// the form's width, numbered from 1 at the left. Calls from the receive
-// worker's thread are not handled yet (the worker-call queue is still to
-// come); they change nothing.
+// the form's width, numbered from 1 at the left. The receive worker's
+// status texts reach it through the worker-call queue.
 // commctrl.h needs the types of windows.h, which the layer's state brings.
 #include "app/ezgui/win32/ezgui_win32_state.h"
 
 #include <commctrl.h>
+
+#include "app/ezgui/ezgui_queue.h"
 
 #include <cstdlib>
 #include <vector>
@@ -77,13 +78,22 @@ void EZ_SETSBPARTS(const std::string& form, int id, int count, const std::string
   applyParts(bar, percentages);
 }
 
-void EZ_SETSBTEXT(const std::string& form, int id, int part, const std::string& text,
-                  const std::string& props) {
-  (void)props;
+void ezDoStatusText(const std::string& form, int id, int part, const std::string& text) {
   const HWND bar = barOf(form, id);
   if (!bar || part < 1) return;
   SendMessageW(bar, SB_SETTEXTW, static_cast<WPARAM>(part - 1),
                reinterpret_cast<LPARAM>(ezwFromBytes(text).c_str()));
+}
+
+void EZ_SETSBTEXT(const std::string& form, int id, int part, const std::string& text,
+                  const std::string& props) {
+  (void)props;
+  if (!ezwOnGuiThread()) {
+    ezQueueCall({EzQueuedKind::StatusText, form, id, part, 0, text});
+    return;
+  }
+  ezDrainQueued();
+  ezDoStatusText(form, id, part, text);
 }
 
 void ezwLayOutStatusBars(EzwForm& form) {

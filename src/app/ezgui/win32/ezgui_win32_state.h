@@ -7,7 +7,14 @@
 // (ezgui_forms_win32), controls and their notifications
 // (ezgui_controls_win32), the status bar (ezgui_statusbar_win32), form
 // units (ezgui_units_win32), the message loop (ezgui_run_win32) and paths
-// (ezgui_paths_win32).
+// (ezgui_paths_win32); the rich-text view (ezgui_richtext_win32),
+// accelerator tables (ezgui_accel_win32), owner-drawn buttons
+// (ezgui_odbutton_win32), painting handed to the program
+// (ezgui_paint_win32), numbered colours (ezgui_colours_win32), tooltips
+// (ezgui_tooltips_win32), picture controls (ezgui_picture_win32),
+// numbered fonts (ezgui_fonts_win32), controls' colours
+// (ezgui_ctlcolour_win32), delayed drawing (ezgui_redraw_win32) and the
+// debug form (ezgui_debugform_win32).
 //
 // Everything here is the GUI thread's. Windows are addressed by name in any
 // letter case, as the contract asks; the registry key is the lower-case name.
@@ -15,6 +22,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <string>
@@ -27,13 +35,62 @@ struct EzwMenuItem {
   std::string text;
 };
 
-enum class EzwKind { Label, Radio, ComboBox, TextBox, StatusBar };
+// ---- Rich view, accelerators, owner drawing, tooltips ----
+// One key of a form's accelerator table.
+struct EzwAccelerator {
+  UINT key = 0;  // virtual key
+  bool control = false;
+  bool shift = false;
+  bool alt = false;
+  int command = 0;
+};
+
+// What one paint handed to the event routine (event 300 of an owner-drawn
+// button, event 320 of a form's background) draws into; its number, from
+// 1, is the event's value, and it is valid only while that paint lasts.
+struct EzwDrawRecord {
+  bool active = false;
+  bool erase = false;  // the form's background, not a button
+  bool done = false;   // the program drew it
+  std::string formKey;
+  int controlId = 0;
+  HDC dc = nullptr;
+  RECT area{0, 0, 0, 0};
+  bool pressed = false;
+  bool disabled = false;
+  bool focused = false;
+};
+inline constexpr int EzwDrawRecordCount = 8;
+
+enum class EzwKind {
+  Label,
+  Radio,
+  ComboBox,
+  TextBox,
+  StatusBar,
+  RichView,
+  OwnerButton,
+  Picture,
+  MultiLine
+};
 
 struct EzwControl {
   int id = 0;
   EzwKind kind = EzwKind::Label;
   HWND window = nullptr;
   std::vector<int> partPercentages;  // status bar
+  // ---- Rich view, owner-drawn buttons, pictures ----
+  int richLimit = 0;     // characters the rich view keeps; 0: no limit
+  std::string picture;   // the picture a picture control shows, by reference
+  bool tooltip = false;  // EZ_ADDTOOLTIP registered it
+  // Multi-line text as the program last wrote it, line ends included.
+  std::string programText;
+  bool fillsClient = false;  // kept over the form's whole client area
+  // Numbered colours as EZ_COLOR set them when the control was made (-1:
+  // the system's); a transparent label shows the form's background.
+  int foreground = -1;
+  int background = -1;
+  bool transparent = false;
 };
 
 struct EzwForm {
@@ -47,6 +104,14 @@ struct EzwForm {
   std::map<int, EzwControl> controls;
   bool threadRunning = false;
   bool goingAway = false;
+  // Size events are reported once the form is shown; a form left minimised
+  // or maximised reports its restoring too.
+  bool reportsSizes = false;
+  bool minimisedOrMaximised = false;
+  // ---- Rich view, accelerators, owner drawing, tooltips ----
+  std::vector<EzwAccelerator> accelerators;
+  HWND tooltips = nullptr;  // the form's tooltip control, made with its first tool
+  int tooltipStandIn = 0;   // the disabled control the form's own tool stands for
 };
 
 struct EzwUnits {
@@ -62,7 +127,8 @@ struct EzwLayerState {
   std::string mainFormKey;                                // the first form created without a parent
   int nextFormSerial = 1;
   bool loopRunning = false;
-  DWORD guiThread = 0;
+  // Read by the receive worker to tell whether it must queue its calls.
+  std::atomic<DWORD> guiThread{0};
 
   // Settings for the next forms and controls.
   int foreground = -1;
@@ -77,6 +143,25 @@ struct EzwLayerState {
   HFONT controlFont = nullptr;
   // The layer itself is changing a text: no "edited" event for it.
   bool settingText = false;
+
+  // ---- Rich view, accelerators, owner drawing, tooltips ----
+  HMODULE richEditLibrary = nullptr;  // MSFTEDIT.DLL, loaded with the first view
+  EzwDrawRecord drawRecords[EzwDrawRecordCount];
+  int currentErase = 0;             // the record EZ_STARTERASEBG handed out
+  std::map<int, COLORREF> colours;  // numbers given their own colour
+  // The answer to the tooltip request being delivered, and the text the
+  // tooltip control shows (it keeps a pointer to it).
+  bool tooltipAnswered = false;
+  std::string tooltipAnswer;
+  std::wstring tooltipShown;
+  // Numbered fonts, the font of the next controls (nullptr: the layer's
+  // own), and every font made, which the layer deletes at the end.
+  std::map<int, HFONT> fonts;
+  HFONT nextFont = nullptr;
+  std::vector<HFONT> madeFonts;
+  // Brushes of the controls' own background colours, one a colour, deleted
+  // with the fonts.
+  std::map<COLORREF, HBRUSH> brushes;
 };
 
 extern EzwLayerState EzWin;
@@ -117,5 +202,95 @@ void ezwUnloadForm(const std::string& key, bool announce);
 // Drops every form without events (end of EZ_GUIRUN).
 void ezwUnloadAllSilently();
 
+// ---- Rich view, accelerators, owner drawing, tooltips ----
+// A child control of the form in form units; replaces one of the same id.
+HWND ezwAddControl(const std::string& form, int id, EzwKind kind, const wchar_t* windowClass,
+                   DWORD style, const std::string& text, float x, float y, float width,
+                   float height, DWORD exStyle = 0);
+// The rich view's work on the GUI thread, for the calls the receive worker
+// may make from its own (ezgui_richtext_win32).
+void ezwDoRichText(const std::string& form, int id, const std::string& text, int a, int b);
+void ezwDoRichSelection(const std::string& form, int id, int start, int end);
+void ezwDoScrollTo(const std::string& form, int id, int mode, int value);
+// A key message of the message loop that is a form's accelerator: the
+// form's command event is delivered (once for a held key) and the message
+// goes no further. False for every other message.
+bool ezwTranslateAccelerator(const MSG& message);
+// Colour `number` of the layer's palette or as the program defined it;
+// CLR_INVALID for none (-1, the default) (ezgui_colours_win32).
+COLORREF ezwColour(int number);
+// A WM_CTLCOLOR* message to a form: the control's text and background in
+// its own colours. The brush to return, or 0 to leave it to the system
+// (ezgui_ctlcolour_win32).
+LRESULT ezwControlColours(EzwForm& form, UINT message, HWND control, HDC dc);
+// A form without its events (the debug form's), and showing it
+// (ezgui_forms_win32).
+EzwForm& ezwMakeForm(const std::string& name, const std::string& parent, const std::string& caption,
+                     float x, float y, float width, float height);
+void ezwShowForm(EzwForm& form);
+// The debug form's text (ezgui_debugform_win32): kept as written, shown
+// with the line ends the control needs; and kept over the whole client.
+void ezwSetMultiLineText(EzwControl& control, const std::string& text);
+void ezwLayOutFilling(EzwForm& form);
+// Font `number` as defined or built in; the layer's own for any other
+// (ezgui_fonts_win32). ezwForgetFonts deletes them all.
+HFONT ezwFont(int number);
+void ezwForgetFonts();
+// Paints handed to the event routine (ezgui_paint_win32): an owner-drawn
+// button's WM_DRAWITEM and a form's WM_ERASEBKGND.
+void ezwPaintOwnerButton(EzwForm& form, const DRAWITEMSTRUCT& item);
+void ezwPaintBackground(EzwForm& form, HDC dc);
+// A picture control's WM_DRAWITEM: its picture stretched over it.
+void ezwPaintPicture(const EzwForm& form, const EzwControl& control, const DRAWITEMSTRUCT& item);
+// A WM_NOTIFY to a form: a tooltip asking for its text is answered by the
+// event routine (event 8). True when it was such a request.
+bool ezwTooltipNotify(EzwForm& form, NMHDR& header);
+// The mouse moved on the form itself (over no control, or a disabled one).
+void ezwTooltipMouseMove(EzwForm& form, POINT at);
+// The view's text as bytes, one per character (Latin-1), "\n" ending lines.
+std::string ezwRichViewText(HWND view);
+
 // For tests: the window of a form, nullptr when there is none.
 HWND ezwFormWindow(const std::string& name);
+
+// ---- Calls from another thread, dialogs, pictures (ezgui_queue_win32,
+// ezgui_dialogs_win32, ezgui_images_win32) ----
+
+// The queue's window, through which other threads wake the GUI thread;
+// made by EZ_GUIRUN, closed (with what is still queued) when it ends.
+void ezwOpenQueue();
+void ezwCloseQueue();
+// How many entries wait (tests).
+int ezwQueuedCount();
+
+// Pictures, icons and cursors, by the numbers and references the layer
+// hands out; the layer owns every handle here and frees them when
+// EZ_GUIRUN ends.
+struct EzwFormIcon {
+  HICON big = nullptr;    // the size of the title bar and the task switcher
+  HICON small = nullptr;  // the size of the window's corner
+};
+struct EzwPictureState {
+  std::string imageFolder;
+  std::map<std::string, HBITMAP> pictures;  // by the reference EZ_LOADPICTURE gave
+  std::vector<HBITMAP> images;              // EZ_IMAGEHANDLE n is images[n - 1]
+  std::map<std::string, int> imageHandles;
+  std::vector<EzwFormIcon> icons;   // EZ_LOADICON n is icons[n - 1]
+  std::map<int, HCURSOR> cursors;   // by the program's number
+  std::vector<HCURSOR> ownCursors;  // those loaded from files, to be freed
+  // Shown over every form; nullptr lets each window show its own.
+  HCURSOR programCursor = nullptr;
+  std::map<int, HCURSOR> formCursors;  // by form serial, over the form itself
+};
+extern EzwPictureState EzwPictures;
+// The bitmap of a picture reference or of an image handle; nullptr when
+// there is none. The layer keeps owning it.
+HBITMAP ezwPictureBitmap(const std::string& picture);
+HBITMAP ezwImageBitmap(int handle);
+// A form's WM_SETCURSOR: true when the layer set a cursor of the
+// program's own for the window under the pointer.
+bool ezwSetFormCursor(const EzwForm& form, HWND under, UINT hitTest);
+void ezwForgetPictures();
+// The file `name` names in the image folder (any letter case, with or
+// without its extension); "" when there is none.
+std::wstring ezwImageFile(const std::wstring& name);
