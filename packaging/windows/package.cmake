@@ -11,12 +11,13 @@ set(MORVANE_PROGRAM_TARGET morvane CACHE STRING "The program target the Windows 
 # for the build machine instead, with the host's compiler and Qt, as a
 # project of its own (tools/helppdf/host) under the build folder.
 include(ExternalProject)
+find_program(MORVANE_HOST_CXX NAMES g++ c++ REQUIRED)
 set(helppdf_host_dir "${CMAKE_BINARY_DIR}/helppdf-host")
 set(helppdf_tool "${helppdf_host_dir}/morvane-helppdf")
 ExternalProject_Add(morvane_helppdf_host
   SOURCE_DIR "${CMAKE_SOURCE_DIR}/tools/helppdf/host"
   BINARY_DIR "${helppdf_host_dir}"
-  CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release
+  CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_COMPILER=${MORVANE_HOST_CXX}"
   # Its own build decides whether anything changed.
   BUILD_ALWAYS ON
   INSTALL_COMMAND ""
