@@ -2,8 +2,6 @@
 
 #include "app/app_state.h"
 #include "app/ezgui/ezgui.h"
-#include "app/ezgui/ezgui_rtf.h"
-#include "help/rtf_reader.h"
 
 namespace {
 
@@ -32,10 +30,6 @@ void fitViewToWindow() {
 }
 
 }  // namespace
-
-void helpInstallRtfRenderer() {
-  ezSetRtfRenderer(&renderRtf);
-}
 
 void showHelpWindow() {
   Help.text = loadEmbeddedText("MorvHelpRTF");

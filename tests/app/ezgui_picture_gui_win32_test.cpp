@@ -107,7 +107,7 @@ HWND control(int id) {
 
 TEST(EzguiPictureWin32, APictureIsStretchedOverItsControl) {
   const HBITMAP logo = solidBitmap(40, kRed, kBlue);
-  EzWin.pictures["$LOGO"] = logo;
+  EzwPictures.pictures["$LOGO"] = logo;
   COLORREF left = 0, right = 0, missing = 0;
   RECT area{};
   run(0, [&] {
@@ -117,8 +117,6 @@ TEST(EzguiPictureWin32, APictureIsStretchedOverItsControl) {
     missing = pixelOf(control(kMissing), 2, 2);
     EXPECT_EQ(EZ_GETTEXT("Main", kLogo), "");
   });
-  EzWin.pictures.clear();
-  DeleteObject(logo);
   EXPECT_EQ(area.right, ezwPixelsX(20));
   EXPECT_EQ(area.bottom, ezwPixelsY(4));
   EXPECT_EQ(left, kRed);
@@ -131,7 +129,8 @@ TEST(EzguiPictureWin32, TheProgramPaintsTheBackgroundOverTheWholeClientArea) {
   const HBITMAP background = solidBitmap(1, kGreen, kGreen);
   COLORREF corner = 0, middle = 0;
   float width = 0, height = 0;
-  run(static_cast<int>(reinterpret_cast<INT_PTR>(background)), [&] {
+  EzwPictures.pictures["$BACK"] = background;
+  run(EZ_IMAGEHANDLE("$BACK"), [&] {
     const HWND form = ezwFormWindow("MAIN");
     RECT client{};
     GetClientRect(form, &client);
@@ -147,7 +146,6 @@ TEST(EzguiPictureWin32, TheProgramPaintsTheBackgroundOverTheWholeClientArea) {
     EZ_ENDERASEBG(untouched);
     EXPECT_EQ(untouched, 7);
   });
-  DeleteObject(background);
   EXPECT_GT(seen.erases, 0);
   EXPECT_GE(seen.dc, 1);
   EXPECT_FLOAT_EQ(seen.width, width);

@@ -202,8 +202,8 @@ int EZ_STARTERASEBG(int eventValue, float& width, float& height) {
 
 void EZ_DCDRAWPICTURE(int dc, int image, float x1, float y1, float x2, float y2) {
   EzwDrawRecord* rec = activeRecord(dc);
-  const auto bitmap = reinterpret_cast<HBITMAP>(static_cast<INT_PTR>(image));
-  if (!rec || !rec->erase || image == 0 || GetObjectType(bitmap) != OBJ_BITMAP) return;
+  const HBITMAP bitmap = ezwImageBitmap(image);
+  if (!rec || !rec->erase || !bitmap) return;
   BITMAP size{};
   GetObjectW(bitmap, sizeof size, &size);
   const HDC source = CreateCompatibleDC(rec->dc);

@@ -3,17 +3,8 @@
 // form units. A reference that names no picture leaves the control empty.
 #include "app/ezgui/win32/ezgui_win32_state.h"
 
-namespace {
-
-HBITMAP bitmapOf(const std::string& picture) {
-  const auto it = EzWin.pictures.find(picture);
-  return it == EzWin.pictures.end() ? nullptr : it->second;
-}
-
-}  // namespace
-
 void ezwPaintPicture(const EzwForm& form, const EzwControl& control, const DRAWITEMSTRUCT& item) {
-  const HBITMAP bitmap = bitmapOf(control.picture);
+  const HBITMAP bitmap = ezwPictureBitmap(control.picture);
   BITMAP size{};
   if (!bitmap || !GetObjectW(bitmap, sizeof size, &size)) {
     // Nothing to show: the form's own colour, not whatever was there before.

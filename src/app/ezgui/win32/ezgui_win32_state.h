@@ -144,9 +144,6 @@ struct EzwLayerState {
   bool tooltipAnswered = false;
   std::string tooltipAnswer;
   std::wstring tooltipShown;
-  // Pictures by the reference EZ_LOADPICTURE gives out. An image handle
-  // (EZ_IMAGEHANDLE) is the picture's bitmap handle itself.
-  std::map<std::string, HBITMAP> pictures;
   // Numbered fonts, the font of the next controls (nullptr: the layer's
   // own), and every font made, which the layer deletes at the end.
   std::map<int, HFONT> fonts;
