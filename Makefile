@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
 .PHONY: all deps configure build run test bench format format-check asan tsan clean \
-	windows-deps windows windows-test fuzz
+	windows-deps windows windows-package windows-test fuzz
 
 all: build
 
@@ -74,6 +74,10 @@ $(WIN_BUILD)/build.ninja: | windows-deps
 
 windows: windows-deps $(WIN_BUILD)/build.ninja
 	cmake --build $(WIN_BUILD) -j $(JOBS)
+
+# The portable zip and the installer, in $(WIN_BUILD)/.
+windows-package: windows
+	cmake --build $(WIN_BUILD) --target windows_package
 
 windows-test: windows
 	cd $(WIN_BUILD) && ctest --output-on-failure -j $(JOBS) -L windows $(CTEST_ARGS)

@@ -18,6 +18,7 @@ include(src/resources/win32/resources_win32.cmake)
 
 include(CTest)
 add_subdirectory(src)
+include(packaging/windows/package.cmake)
 if(BUILD_TESTING)
   add_subdirectory(tests)
 endif()

@@ -12,10 +12,11 @@ packages=(
   xvfb xauth xdotool x11-utils imagemagick
   fonts-dejavu-core fonts-liberation2
 )
-# The Windows cross build and its tests under Wine (`make windows`,
-# `make windows-test`), only when asked for: `scripts/deps.sh windows`.
+# The Windows cross build, its tests under Wine and its installer (`make
+# windows`, `make windows-test`, `make windows-package`), only when asked
+# for: `scripts/deps.sh windows`.
 if [ "${1:-}" = windows ]; then
-  packages+=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64)
+  packages+=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 nsis)
 fi
 missing=()
 for p in "${packages[@]}"; do

@@ -114,3 +114,5 @@ foreach(src IN LISTS test_sources)
     set_tests_properties(${cases} PROPERTIES RESOURCE_LOCK wine_com_ports)
   endif()
 endforeach()
+
+include("${CMAKE_CURRENT_SOURCE_DIR}/package/windows_package.cmake")

@@ -1,0 +1,101 @@
+#!/bin/sh
+# The Windows installer under Wine, as a user meets it: a silent install
+# (/S) into the test session's prefix, the program folder, the Start-menu
+# shortcut and the entry under "Installed apps" checked; then the uninstall
+# that entry names, also silent, and everything checked gone again. A file
+# of the user's own in the program folder stays, with the folder.
+#   installer_test.sh <wine> <setup.exe> <program> <help document> <version>
+# The program and help document are the files the installer should hold.
+set -eu
+wine=$1 installer=$2 program=$3 help=$4 version=$5
+key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Morvane'
+shortcut_name='Morvane Data Transfer Utility.lnk'
+
+fail() {
+  printf 'FAIL: %s\n' "$*"
+  exit 1
+}
+win_env() { "$wine" cmd /c echo "%$1%" </dev/null | tr -d '\r'; }
+unix_path() { "$wine" winepath -u "$1" </dev/null 2>/dev/null; }
+has_key() { "$wine" reg query "$key" </dev/null >/dev/null 2>&1; }
+reg_value() {
+  "$wine" reg query "$key" /v "$1" </dev/null 2>/dev/null | tr -d '\r' |
+    sed -n "s/^ *$1 *REG_[A-Z_]* *//p"
+}
+u16_at() { od -An -tu2 -j "$2" -N2 "$1" | tr -d ' '; }
+u32_at() { od -An -tu4 -j "$2" -N4 "$1" | tr -d ' '; }
+
+# The icon location of a shell link (.lnk): after the 76-byte header, the
+# item list and the link information when its flags say they are there,
+# then counted UTF-16 strings (name, relative path, working folder,
+# arguments, icon location), each only when its flag is set.
+link_icon() {
+  flags=$(u32_at "$1" 20)
+  pos=76
+  if [ $((flags & 1)) -ne 0 ]; then pos=$((pos + 2 + $(u16_at "$1" $pos))); fi
+  if [ $((flags & 2)) -ne 0 ]; then pos=$((pos + $(u32_at "$1" $pos))); fi
+  for bit in 4 8 16 32; do
+    if [ $((flags & bit)) -ne 0 ]; then pos=$((pos + 2 + 2 * $(u16_at "$1" $pos))); fi
+  done
+  [ $((flags & 64)) -ne 0 ] || return 0
+  tail -c +$((pos + 3)) "$1" | head -c $((2 * $(u16_at "$1" $pos))) | tr -d '\000'
+}
+
+[ -f "$installer" ] || fail "$installer is missing: run \`make windows-package\`"
+
+local_app_data=$(win_env LOCALAPPDATA)
+win_dir="$local_app_data\\Programs\\Morvane"
+dir=$(unix_path "$win_dir")
+shortcut="$(unix_path "$(win_env APPDATA)\\Microsoft\\Windows\\Start Menu\\Programs")/$shortcut_name"
+[ -n "$dir" ] || fail "Wine does not name the folder $win_dir"
+
+# What an interrupted run left behind would make the checks below pass or
+# fail for the wrong reason.
+if has_key; then "$wine" reg delete "$key" /f </dev/null >/dev/null 2>&1; fi
+rm -rf "$dir" "$shortcut"
+
+"$wine" "$installer" /S </dev/null || fail "the silent install ends with status $?"
+
+# Per user by default: the program folder is the user's own, so the
+# program's files go beside it.
+[ "$(reg_value InstallLocation)" = "$win_dir" ] ||
+  fail "installed into '$(reg_value InstallLocation)', not $win_dir"
+cmp "$program" "$dir/morvane.exe" || fail "morvane.exe is not the built program"
+cmp "$help" "$dir/MorvHelp.pdf" || fail "MorvHelp.pdf is not the rendered help document"
+[ -f "$dir/Uninstall.exe" ] || fail "no uninstaller in $dir"
+[ "$(reg_value DisplayName)" = "Morvane Data Transfer Utility" ] || fail "DisplayName: $(reg_value DisplayName)"
+[ "$(reg_value DisplayVersion)" = "$version" ] || fail "DisplayVersion: $(reg_value DisplayVersion)"
+[ "$(reg_value DisplayIcon)" = "$win_dir\\morvane.exe,0" ] || fail "DisplayIcon: $(reg_value DisplayIcon)"
+
+# The shortcut starts the installed program and shows the program's own
+# icon, its first (number 0, at offset 56 of the link).
+[ -f "$shortcut" ] || fail "no Start-menu shortcut $shortcut"
+tr -d '\000' <"$shortcut" | grep -aqF "$win_dir\\morvane.exe" ||
+  fail "the shortcut does not start $win_dir\\morvane.exe"
+[ "$(link_icon "$shortcut")" = "$win_dir\\morvane.exe" ] ||
+  fail "the shortcut's icon comes from '$(link_icon "$shortcut")'"
+[ "$(u32_at "$shortcut" 56)" = 0 ] || fail "the shortcut's icon is number $(u32_at "$shortcut" 56)"
+
+# As after a transfer, with an output file the user saved there.
+printf '3\r\n' >"$dir/MorvTran.ini"
+printf 'data\r\n' >"$dir/Raw.txt"
+printf '1,12/01/26,10:15:00,0.0,1.20,0.45,0,Feet\n' >"$dir/survey.csv"
+
+uninstall=$(reg_value QuietUninstallString)
+uninstaller=$(printf '%s' "$uninstall" | sed -n 's/^"\([^"]*\)" \/S$/\1/p')
+[ -n "$uninstaller" ] || fail "QuietUninstallString is not a silent uninstall: $uninstall"
+"$wine" "$uninstaller" /S </dev/null || fail "the silent uninstall ends with status $?"
+# The uninstaller runs on from a copy of itself and the started one returns
+# at once; the entry goes last.
+deadline=$(($(date +%s) + 30))
+while has_key; do
+  [ "$(date +%s)" -lt "$deadline" ] || fail "the uninstall entry is still there after 30 s"
+  sleep 0.3
+done
+
+[ ! -e "$shortcut" ] || fail "the Start-menu shortcut is still there"
+[ -d "$dir" ] || fail "the uninstall removed the user's own file with the folder"
+left=$(ls -A "$dir")
+[ "$left" = survey.csv ] || fail "left in the program folder: $left"
+rm -rf "$dir"
+printf '%s\n' "installed into $win_dir, shortcut and uninstall entry made; uninstalled"
