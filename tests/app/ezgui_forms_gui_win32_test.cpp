@@ -22,11 +22,19 @@ std::vector<std::string> seen;
 std::function<void(const std::string&, int, int, int&)> onEvent;
 std::function<void()> onStartup;
 
+// Size events, one entry each: "MAIN 102".
+std::vector<std::string> sizes;
+
 void record(std::string& form, int& id, int& code, int& value, int& cancel) {
   (void)value;
-  // Paints come whenever the window system asks for them, not in the
-  // order of a form's life.
+  // Paints come whenever the window system asks for them, sizes whenever
+  // the window's size changes: not in the order of a form's life.
   if (code == EzEraseBackground || code == EzOwnerDraw) return;
+  if (code == EzSizeChanged || code == EzSizeRestored) {
+    sizes.push_back(form + " " + std::to_string(code));
+    if (onEvent) onEvent(form, id, code, cancel);
+    return;
+  }
   seen.push_back(form + " " + std::to_string(id) + " " + std::to_string(code));
   if (onEvent) onEvent(form, id, code, cancel);
 }
@@ -60,6 +68,7 @@ class EzguiFormsWin32Test : public ::testing::Test {
  protected:
   void SetUp() override {
     seen.clear();
+    sizes.clear();
     onEvent = nullptr;
     onStartup = nullptr;
   }
@@ -211,4 +220,33 @@ TEST_F(EzguiFormsWin32Test, NoMainFormNoLoopAndUnknownNamesDoNothing) {
   };
   EXPECT_EQ(run(), 0);
   EXPECT_TRUE(seen.empty());
+}
+
+TEST_F(EzguiFormsWin32Test, SizeEventsOnceShownAndWhenRestored) {
+  std::vector<std::string> atStart;
+  float clientHeight = 0;
+  onStartup = [] { EZ_FORM("MAIN", "", "Main", 2, 2, 60, 20, ""); };
+  onEvent = [&](const std::string& form, int id, int code, int&) {
+    if (form != "MAIN" || id != 0) return;
+    if (code == EzSizeChanged && sizes.size() == 1) {
+      // The first comes with the window shown, at its size.
+      EXPECT_TRUE(IsWindowVisible(ezwFormWindow("MAIN")));
+      float width = 0;
+      EZ_GETSIZE("MAIN", width, clientHeight, 0);
+    }
+    if (code != EzStarted) return;
+    atStart = sizes;
+    sizes.clear();
+    EZ_RESIZEFORM("MAIN", 2, 2, 70, 25, -1);
+    EXPECT_EQ(sizes, std::vector<std::string>{"MAIN 102"}) << "a new size";
+    sizes.clear();
+    ShowWindow(ezwFormWindow("MAIN"), SW_MAXIMIZE);
+    ShowWindow(ezwFormWindow("MAIN"), SW_RESTORE);
+    EXPECT_EQ(sizes, (std::vector<std::string>{"MAIN 102", "MAIN 102", "MAIN 112"}))
+        << "maximised, then restored";
+    EZ_UNLOADFORM("MAIN");
+  };
+  run();
+  EXPECT_EQ(atStart, std::vector<std::string>{"MAIN 102"}) << "none before the form is shown";
+  EXPECT_GT(clientHeight, 15);
 }

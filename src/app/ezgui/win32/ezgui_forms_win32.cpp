@@ -23,6 +23,19 @@ void closedByUser(EzwForm& form) {
   if (stillThere(serial)) ezwUnloadForm(key, false);
 }
 
+// The program lays its controls out anew on these, as the window's size
+// changes and when it comes back from a minimised or maximised state.
+void reportSize(EzwForm& form, WPARAM kind) {
+  const bool wasOut = form.minimisedOrMaximised;
+  form.minimisedOrMaximised = kind == SIZE_MINIMIZED || kind == SIZE_MAXIMIZED;
+  if (!form.reportsSizes) return;
+  const int serial = form.serial;
+  ezwDeliver(serial, 0, EzSizeChanged, 0);
+  if (wasOut && kind == SIZE_RESTORED && stillThere(serial)) {
+    ezwDeliver(serial, 0, EzSizeRestored, 0);
+  }
+}
+
 LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   EzwForm* form = ezwFindFormByWindow(window);
   if (form) {
@@ -44,6 +57,7 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
       case WM_SIZE:
         ezwLayOutStatusBars(*form);
         ezwLayOutFilling(*form);
+        reportSize(*form, wParam);
         break;
       case WM_SETCURSOR:
         if (ezwSetFormCursor(*form, reinterpret_cast<HWND>(wParam), LOWORD(lParam))) return TRUE;
@@ -63,6 +77,14 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
       case WM_MOUSEMOVE:
         ezwTooltipMouseMove(
             *form, POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+        break;
+      case WM_CTLCOLORSTATIC:
+      case WM_CTLCOLOREDIT:
+      case WM_CTLCOLORLISTBOX:
+        if (const LRESULT brush = ezwControlColours(*form, message, reinterpret_cast<HWND>(lParam),
+                                                    reinterpret_cast<HDC>(wParam))) {
+          return brush;
+        }
         break;
       case WM_ERASEBKGND:
         ezwPaintBackground(*form, reinterpret_cast<HDC>(wParam));
@@ -175,7 +197,12 @@ void EZ_FORM(const std::string& name, const std::string& parent, const std::stri
   const std::string asCreated = form.name;
   if (stillThere(serial) && EzWin.design) EzWin.design(asCreated);
   if (stillThere(serial)) ezwDeliver(serial, 0, EzLoaded, 0);
-  if (EzwForm* f = ezwFindFormBySerial(serial)) show(*f);
+  if (EzwForm* f = ezwFindFormBySerial(serial)) {
+    show(*f);
+    // The controls are laid out for the size the form has now it is shown.
+    f->reportsSizes = true;
+    ezwDeliver(serial, 0, EzSizeChanged, 0);
+  }
   if (stillThere(serial)) ezwDeliver(serial, 0, EzStarted, 0);
 }
 
