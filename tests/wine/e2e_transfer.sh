@@ -56,6 +56,8 @@ e2e_begin 90
 # The program folder holds the .exe, so Raw.txt and MorvTran.ini go there.
 mv "$PROG_DIR/morvane" "$PROG_DIR/morvane.exe"
 trap 'rm -f "$COM_LINK"; cleanup; rm -f "$PROG_DIR/morvane.exe"' EXIT
+# A step that fails outside the checks says where, and leaves the picture.
+trap 'fail "the step at line $LINENO failed"' ERR
 
 # Wine's drive Z: is the Linux root.
 windows_path() {
@@ -80,7 +82,8 @@ start_program() {
   say "program started (pid $PROG_PID), window $MAIN"
   # A person clicks into the window before typing: on its painted
   # background, right of the buttons, where a click does nothing else.
-  x mousemove --window "$MAIN" --sync 860 200 click 1
+  # (No --sync: the pointer may be there already from an earlier run.)
+  x mousemove --window "$MAIN" 860 200 click 1
 }
 
 choose_file_by_dialog() {
