@@ -250,3 +250,29 @@ TEST_F(EzguiFormsWin32Test, SizeEventsOnceShownAndWhenRestored) {
   EXPECT_EQ(atStart, std::vector<std::string>{"MAIN 102"}) << "none before the form is shown";
   EXPECT_GT(clientHeight, 15);
 }
+
+TEST_F(EzguiFormsWin32Test, WindowsAreKeptInsideTheWorkAreaAndCentredWhenAsked) {
+  RECT area{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  RECT centred{}, huge{}, pushedIn{};
+  onStartup = [] { EZ_FORM("MAIN", "", "Main", 0, 0, 60, 20, "C"); };
+  onEvent = [&](const std::string& form, int id, int code, int&) {
+    if (form != "MAIN" || id != 0 || code != EzStarted) return;
+    GetWindowRect(ezwFormWindow("MAIN"), &centred);
+    EZ_RESIZEFORM("MAIN", 0, 0, 5000, 5000, -1);
+    GetWindowRect(ezwFormWindow("MAIN"), &huge);
+    EZ_RESIZEFORM("MAIN", -40, 9000, 60, 20, -1);
+    GetWindowRect(ezwFormWindow("MAIN"), &pushedIn);
+    EZ_UNLOADFORM("MAIN");
+  };
+  run();
+  EXPECT_NEAR((centred.left + centred.right) / 2, (area.left + area.right) / 2, 1);
+  EXPECT_NEAR((centred.top + centred.bottom) / 2, (area.top + area.bottom) / 2, 1);
+  EXPECT_EQ(huge.left, area.left);
+  EXPECT_EQ(huge.top, area.top);
+  EXPECT_EQ(huge.right, area.right) << "no wider than the work area";
+  EXPECT_EQ(huge.bottom, area.bottom) << "no taller than the work area";
+  EXPECT_EQ(pushedIn.left, area.left);
+  EXPECT_EQ(pushedIn.bottom, area.bottom);
+  EXPECT_GT(pushedIn.right - pushedIn.left, 0);
+}

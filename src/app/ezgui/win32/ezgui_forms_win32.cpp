@@ -1,6 +1,7 @@
 // Forms over Win32: top-level windows addressed by name, their menu bar,
 // and the form events (85 loading, 87 loaded, 86 started, 0 going away,
 // clicks of menu items).
+#include <algorithm>
 #include <vector>
 
 #include "app/ezgui/win32/ezgui_win32_state.h"
@@ -121,11 +122,30 @@ RECT frameOf(HWND window) {
   return frame;
 }
 
-void place(HWND window, float x, float y, float width, float height) {
+int clampInto(int value, int low, int high) {
+  return value < low ? low : (value > high ? high : value);
+}
+
+// The window never reaches past the screen's work area (the desktop's
+// panels left out): larger, it gets the area's size; partly off it, it
+// moves in. Centred, it goes in the middle of the area.
+void place(HWND window, float x, float y, float width, float height, bool centred = false) {
   const RECT frame = frameOf(window);
-  SetWindowPos(window, nullptr, ezwPixelsX(x) + frame.left, ezwPixelsY(y) + frame.top,
-               ezwPixelsX(width) + frame.right - frame.left,
-               ezwPixelsY(height) + frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT area{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  const int areaWidth = static_cast<int>(area.right - area.left);
+  const int areaHeight = static_cast<int>(area.bottom - area.top);
+  const int frameWidth = static_cast<int>(frame.right - frame.left);
+  const int frameHeight = static_cast<int>(frame.bottom - frame.top);
+  const int outerWidth = std::min(ezwPixelsX(width) + frameWidth, areaWidth);
+  const int outerHeight = std::min(ezwPixelsY(height) + frameHeight, areaHeight);
+  int left = centred ? area.left + (areaWidth - outerWidth) / 2
+                     : ezwPixelsX(x) + static_cast<int>(frame.left);
+  int top = centred ? area.top + (areaHeight - outerHeight) / 2
+                    : ezwPixelsY(y) + static_cast<int>(frame.top);
+  left = clampInto(left, static_cast<int>(area.left), static_cast<int>(area.right) - outerWidth);
+  top = clampInto(top, static_cast<int>(area.top), static_cast<int>(area.bottom) - outerHeight);
+  SetWindowPos(window, nullptr, left, top, outerWidth, outerHeight, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 HMENU takeMenu() {
@@ -140,7 +160,7 @@ HMENU takeMenu() {
 }
 
 EzwForm& makeForm(const std::string& name, const std::string& parent, const std::string& caption,
-                  float x, float y, float width, float height) {
+                  float x, float y, float width, float height, bool centred = false) {
   registerFormClass();
   const std::string key = ezwKey(name);
   if (ezwFindForm(name)) ezwUnloadForm(key, true);
@@ -160,7 +180,7 @@ EzwForm& makeForm(const std::string& name, const std::string& parent, const std:
                       form->menu, GetModuleHandleW(nullptr), nullptr);
   EzwForm& made = *form;
   EzWin.forms[key] = std::move(form);
-  if (made.window) place(made.window, x, y, width, height);
+  if (made.window) place(made.window, x, y, width, height, centred);
   return made;
 }
 
@@ -187,11 +207,11 @@ void ezwShowFormInactive(EzwForm& form) {
 
 void EZ_FORM(const std::string& name, const std::string& parent, const std::string& caption,
              float x, float y, float width, float height, const std::string& props) {
-  (void)props;
   if (!ezwOnGuiThread()) return;
   const bool announceLoading = EzWin.loadingEventNext;
   EzWin.loadingEventNext = false;
-  EzwForm& form = makeForm(name, parent, caption, x, y, width, height);
+  const bool centred = props.find('C') != std::string::npos;
+  EzwForm& form = makeForm(name, parent, caption, x, y, width, height, centred);
   const int serial = form.serial;
   if (parent.empty() && EzWin.mainFormKey.empty()) EzWin.mainFormKey = ezwKey(name);
 
