@@ -115,4 +115,5 @@ foreach(src IN LISTS test_sources)
   endif()
 endforeach()
 
+include("${CMAKE_CURRENT_SOURCE_DIR}/wine/e2e.cmake")
 include("${CMAKE_CURRENT_SOURCE_DIR}/package/windows_package.cmake")

@@ -91,3 +91,28 @@ TEST(EzguiDebugFormWin32, TheTraceTextAsWrittenShownLineByLine) {
   // No design routine and no loading events for it; its going away only.
   EXPECT_EQ(seen, std::vector<std::string>{"0 0"});
 }
+
+// The trace opens while the user works in the main window (the port list
+// drops down with a trace line): the keys typed next must still reach the
+// main window's control, not the trace.
+TEST(EzguiDebugFormWin32, OpeningLeavesTheKeyboardWhereItWas) {
+  HWND field = nullptr, focusAfter = nullptr, foregroundAfter = nullptr, mainWindow = nullptr;
+  bool traceShown = false;
+  run([&] {
+    EZ_TEXT("MAIN", 5, "", 1, 1, 20, 1, "");
+    EzwControl* c = ezwFindControl("MAIN", 5);
+    ASSERT_NE(c, nullptr);
+    field = c->window;
+    mainWindow = ezwFormWindow("MAIN");
+    EZ_SETFOCUS("MAIN", 5);
+    ASSERT_EQ(GetFocus(), field);
+    EZ_DEBUGFORM("Debug1");
+    traceShown = IsWindowVisible(ezwFormWindow("Debug1")) != 0;
+    focusAfter = GetFocus();
+    foregroundAfter = GetForegroundWindow();
+    EZ_UNLOADFORM("Debug1");
+  });
+  EXPECT_TRUE(traceShown);
+  EXPECT_EQ(focusAfter, field);
+  EXPECT_EQ(foregroundAfter, mainWindow);
+}

@@ -58,5 +58,7 @@ void EZ_DEBUGFORM(const std::string& name) {
     form.controls[kTextId].fillsClient = true;
     ezwLayOutFilling(form);
   }
-  ezwShowForm(form);
+  // A trace line comes in the middle of the user's work (the port list
+  // dropping down): the keys typed next belong to the main window.
+  ezwShowFormInactive(form);
 }

@@ -201,6 +201,10 @@ void ezwShowForm(EzwForm& form) {
   show(form);
 }
 
+void ezwShowFormInactive(EzwForm& form) {
+  if (form.window) ShowWindow(form.window, SW_SHOWNOACTIVATE);
+}
+
 void EZ_FORM(const std::string& name, const std::string& parent, const std::string& caption,
              float x, float y, float width, float height, const std::string& props) {
   if (!ezwOnGuiThread()) return;

@@ -228,6 +228,8 @@ LRESULT ezwControlColours(EzwForm& form, UINT message, HWND control, HDC dc);
 EzwForm& ezwMakeForm(const std::string& name, const std::string& parent, const std::string& caption,
                      float x, float y, float width, float height);
 void ezwShowForm(EzwForm& form);
+// Shown where it is, the keyboard and the foreground left where they were.
+void ezwShowFormInactive(EzwForm& form);
 // The debug form's text (ezgui_debugform_win32): kept as written, shown
 // with the line ends the control needs; and kept over the whole client.
 void ezwSetMultiLineText(EzwControl& control, const std::string& text);
