@@ -24,5 +24,6 @@ enum class WriteOutcome { Written, Failed, TimedOut };
 // Writes all of `size` bytes, completing short and interrupted writes. A
 // pipe or device that takes nothing is waited for up to `waitMs` (0: not at
 // all) each time; TimedOut when it still took nothing. A plain file is
-// written as the system does it.
+// written as the system does it; what it took of the bytes before failing
+// (a full disk) is cut off again, so it never ends in part of a line.
 WriteOutcome writeWithin(int fd, const char* data, size_t size, int waitMs);

@@ -69,6 +69,18 @@ bool waitForRoom(int fd, int waitMs) {
   }
 }
 
+// What the disk took of a line or chunk it then refused (a full disk takes
+// part of a write before it fails) is taken back out, so that the file ends
+// on a whole line: an Append next time would glue its first line onto the
+// fragment, and a line counted as lost is wholly absent.
+// False when the fragment stays: nothing more can be done about it then.
+bool takeBack(int fd, size_t written) {
+  if (written == 0 || !isPlainFile(fd)) return true;
+  const off_t end = lseek(fd, 0, SEEK_CUR);
+  const off_t start = end - static_cast<off_t>(written);
+  return end >= 0 && start >= 0 && ftruncate(fd, start) == 0;
+}
+
 }  // namespace
 
 int openOutputFile(const std::string& path, bool append) {
@@ -95,11 +107,13 @@ bool syncAndCloseTransferFile(int fd) {
 
 WriteOutcome writeWithin(int fd, const char* data, size_t size, int waitMs) {
   if (fd < 0) return WriteOutcome::Failed;
+  size_t written = 0;
   while (size > 0) {
     const ssize_t n = write(fd, data, size);
     if (n > 0) {
       data += n;
       size -= static_cast<size_t>(n);
+      written += static_cast<size_t>(n);
       continue;
     }
     if (n < 0 && errno == EINTR) continue;
@@ -107,6 +121,7 @@ WriteOutcome writeWithin(int fd, const char* data, size_t size, int waitMs) {
       if (!waitForRoom(fd, waitMs)) return WriteOutcome::TimedOut;
       continue;
     }
+    takeBack(fd, written);
     return WriteOutcome::Failed;
   }
   return WriteOutcome::Written;

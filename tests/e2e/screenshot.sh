@@ -8,7 +8,7 @@ e2e_begin 90
 out=${1:?where to put the picture}
 csv=$WORK/river.csv
 
-start_sim s 7 --seed 5 --blocks 2 --records 9 --units mixed --fast --once
+start_sim s 7 --seed 5 --blocks 2 --records 9 --units mixed --fast
 start_program
 choose_file_by_dialog "$csv"
 pick_port 0

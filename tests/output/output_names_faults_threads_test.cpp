@@ -59,6 +59,8 @@ class OutputNames : public ::testing::Test {
     };
     DialogAnswer seen = answerNextSaveDialog("", 5000, paste);
     program.ctrl(Qt::Key_F);
+    // The user goes on once the window has the keyboard back.
+    program.waitUntilActive();
     ASSERT_TRUE(seen->answered);
     ASSERT_EQ(OutputFileName, path);
     pickListItem(0);

@@ -1,5 +1,6 @@
 // Stop when things go wrong around a running transfer, on the real form with
-// a pseudo-terminal instrument: records sent just before Stop, an output
+// a pseudo-terminal instrument: records sent just before Stop, Stop in the
+// middle of a long burst, an output
 // pipe whose reader never comes back, a write that never returns, and the
 // user choosing another file while the transfer runs.
 #include <chrono>
@@ -58,6 +59,30 @@ TEST_F(TransferFaults, RecordsSentJustBeforeStopReachTheFileAndTheRawLog) {
   EXPECT_EQ(fileContent(csv), csvLines(0, 8));
   EXPECT_EQ(withoutLineEnds(fileContent(rawLog())), withoutLineEnds(instrumentRecords(0, 8)));
   EXPECT_EQ(view(), csvLines(0, 8));
+}
+
+// Stop while the instrument pours out far more than the port's queue holds:
+// Stop returns within its limit, and every byte the worker took is in the
+// raw log and converted in the CSV, whole and in order.
+TEST_F(TransferFaults, StopDuringALargeBurstKeepsEverythingTakenWhole) {
+  WriteMode = WriteOverwrite;
+  constexpr int Records = 100000;  // some 4.5 MB
+  const std::string burst = instrumentRecords(0, Records);
+  startTransfer();
+  instrument->sendInBackground(burst);
+  ASSERT_TRUE(waitUntil([&] { return countOf(fileContent(csv), "\n") >= 500; }, 15000));
+  {
+    CallWatchdog watchdog(15s);
+    clickStop();
+  }
+  expectControlsGivenBack();
+  EXPECT_FALSE(linkIsOpen());
+
+  const std::string logged = fileContent(rawLog());
+  const std::string taken = withoutLineEnds(logged);
+  ASSERT_TRUE(withoutLineEnds(burst).starts_with(taken)) << "the raw log is not the stream";
+  EXPECT_LT(taken.size(), withoutLineEnds(burst).size()) << "the burst was over before Stop";
+  EXPECT_EQ(fileContent(csv), referenceCsv(logged));
 }
 
 TEST_F(TransferFaults, StopEndsWhileTheOutputPipesReaderNeverResumes) {

@@ -24,6 +24,7 @@
 #include "output/output_state.h"
 #include "ports/port_state.h"
 #include "support/choice_form.h"
+#include "support/literal_converter.h"
 #include "support/pty_instrument.h"
 #include "transfer/transfer_control.h"
 #include "transfer/transfer_state.h"
@@ -65,6 +66,16 @@ inline std::string csvLines(int first, int count) {
     lines += line + "\n";
   }
   return lines;
+}
+
+// What the plain whole-text conversion makes of everything in `stream`:
+// the CSV lines of its complete records.
+inline std::string referenceCsv(const std::string& stream) {
+  std::string pending;
+  literal::convertChunk(pending, stream);
+  std::string csv;
+  for (const std::string& line : literal::writeOutRecords(pending)) csv += line;
+  return csv;
 }
 
 inline size_t countOf(const std::string& text, const std::string& what) {

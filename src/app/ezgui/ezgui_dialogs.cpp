@@ -22,6 +22,17 @@ void giveKeyboardBack(const QPointer<QWidget>& window) {
   if (window && window->isVisible()) window->activateWindow();
 }
 
+// The window a box without owner gives the keyboard to when it closes:
+// the one that has it now. Right after a dialog closed, the window system
+// may not have handed it back yet; the box then gives it to the program's
+// main window, as a desktop would once the box is gone, so that the
+// keyboard is not left with no window at all.
+QPointer<QWidget> windowToGiveBack() {
+  if (QWidget* active = QApplication::activeWindow()) return active;
+  const EzForm* main = ezFindForm(EzLayer.mainFormKey);
+  return main ? main->window : QPointer<QWidget>();
+}
+
 }  // namespace
 
 QString ezQtFilter(const std::string& filter) {
@@ -135,9 +146,9 @@ void EZ_MSGBOX(const std::string& text) {
   box.setTextFormat(Qt::PlainText);
   box.setWindowModality(Qt::ApplicationModal);
   box.setWindowFlag(Qt::WindowStaysOnTopHint);
+  const QPointer<QWidget> hadKeyboard = windowToGiveBack();
   box.show();
   if (QGuiApplication::platformName() != QLatin1String("offscreen")) box.raise();
-  const QPointer<QWidget> hadKeyboard = QApplication::activeWindow();
   box.activateWindow();
   box.exec();
   giveKeyboardBack(hadKeyboard);

@@ -34,6 +34,11 @@ struct EzCallQueue {
   // The GUI thread was woken for the queue and has not yet found it empty;
   // while it is set, a call queued needs no wake-up of its own.
   bool watched = false;
+  // The GUI thread's timer that carries the queue out, set and cleared
+  // there under the lock, so a thread starting it never meets it half gone.
+  // None before the layer's hooks are in place: calls then wait for the GUI
+  // thread's own.
+  QTimer* timer = nullptr;
 };
 
 EzCallQueue Queued;
@@ -136,11 +141,6 @@ void carryOut(const Entry& e) {
 // The timer that carries out the queue runs only while calls come: the
 // first call into an unwatched queue starts it, and a tick that finds the
 // queue empty stops it, so an idle program is never woken for it.
-void watchQueue() {
-  ezEnsureDrainTimer();
-  if (EzLayer.drainTimer && !EzLayer.drainTimer->isActive()) EzLayer.drainTimer->start();
-}
-
 bool stopWatchingWhenEmpty() {
   std::lock_guard<std::mutex> hold(Queued.lock);
   if (!Queued.entries.empty()) return false;
@@ -156,26 +156,33 @@ void ezDrainOnTimer() {
   }
 }
 
+void ezWatchQueueWith(QTimer* timer) {
+  std::lock_guard<std::mutex> hold(Queued.lock);
+  Queued.timer = timer;
+}
+
 void ezQueueCall(EzQueuedCall call) {
   std::string key = ezKey(call.form);
-  bool wake = false;
   {
     std::lock_guard<std::mutex> hold(Queued.lock);
     if (!join(Queued.entries, call, key)) {
       Queued.entries.push_back(Entry{std::move(call), std::move(key)});
     }
-    wake = !Queued.watched;
-    Queued.watched = true;
+    // Posted, not called: the timer belongs to the GUI thread. By the slot's
+    // name, so the call is made up wholly inside Qt and nothing the posting
+    // thread made is read on the GUI thread.
+    if (!Queued.watched && Queued.timer) {
+      Queued.watched = true;
+      QMetaObject::invokeMethod(Queued.timer, "start", Qt::QueuedConnection);
+    }
   }
-  // Posted, not called: the timer belongs to the GUI thread.
-  QCoreApplication* app = QCoreApplication::instance();
-  if (wake && app) QMetaObject::invokeMethod(app, watchQueue, Qt::QueuedConnection);
 }
 
 void ezForgetQueued() {
   std::lock_guard<std::mutex> hold(Queued.lock);
   Queued.entries.clear();
   Queued.watched = false;
+  Queued.timer = nullptr;
 }
 
 int ezQueuedCount() {

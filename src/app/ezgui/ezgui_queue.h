@@ -13,6 +13,8 @@
 
 #include <string>
 
+class QTimer;
+
 // How often the GUI thread looks at the queue while calls come in: often
 // enough that a status
 // text appears without visible delay, seldom enough that many record lines
@@ -34,6 +36,9 @@ void ezQueueCall(EzQueuedCall call);
 // The drain timer's tick: carries out what is queued, and stops the timer
 // once a tick finds nothing.
 void ezDrainOnTimer();
+// The timer that carries the queue out, for another thread to start when
+// it queues a call; given by the GUI thread when it makes the timer.
+void ezWatchQueueWith(QTimer* timer);
 // Carries out what is queued, on the GUI thread; returns how many calls.
 int ezDrainQueued();
 void ezForgetQueued();  // drops what is queued (layer reset)

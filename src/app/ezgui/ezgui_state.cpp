@@ -127,4 +127,5 @@ void ezEnsureDrainTimer() {
   EzLayer.drainTimer = std::make_unique<QTimer>();
   EzLayer.drainTimer->setInterval(EzDrainIntervalMs);
   QObject::connect(EzLayer.drainTimer.get(), &QTimer::timeout, [] { ezDrainOnTimer(); });
+  ezWatchQueueWith(EzLayer.drainTimer.get());
 }
