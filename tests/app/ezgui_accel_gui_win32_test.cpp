@@ -179,3 +179,45 @@ TEST(EzguiAccelWin32, TablesTakeOnlyTheEntriesTheyUnderstand) {
   const std::vector<std::string> expected = {"MAIN 1120", "MAIN 1121", "MAIN 1111", "MAIN 1116"};
   EXPECT_EQ(commands, expected);
 }
+
+namespace {
+
+// A dialog of the program's own, without a caption, owned by the main
+// window, with one text box that has the keyboard.
+HWND openDialog() {
+  const HWND dialog =
+      CreateWindowExW(0, L"#32770", L"", WS_POPUP | WS_BORDER | WS_VISIBLE, 40, 40, 300, 80,
+                      ezwFormWindow("MAIN"), nullptr, GetModuleHandleW(nullptr), nullptr);
+  const HWND box = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 10, 200,
+                                   24, dialog, nullptr, GetModuleHandleW(nullptr), nullptr);
+  SetForegroundWindow(dialog);
+  SetFocus(box);
+  return box;
+}
+
+}  // namespace
+
+TEST(EzguiAccelWin32, NotInADialogEvenOneWithoutACaption) {
+  std::wstring boxAfter = L"?";
+  run(
+      [&] {
+        const HWND box = openDialog();
+        type("ab");
+        press('Z', {VK_CONTROL});  // the box's undo here
+        press(VK_F1);              // no key of the main window here
+        for (int waited = 0; waited < 1500; waited += 20) {
+          EZ_DOEVENTS(0);
+          Sleep(20);
+        }
+        wchar_t text[16] = {};
+        GetWindowTextW(box, text, 16);
+        boxAfter = text;
+        DestroyWindow(GetParent(box));
+        EZ_SETFOCUS("Main", kFileBox);
+        press('X', {VK_CONTROL});
+      },
+      nullptr);
+  EXPECT_FALSE(gaveUp) << "the keys did not all arrive";
+  EXPECT_EQ(boxAfter, L"") << "Ctrl+Z undid the typing in the dialog";
+  EXPECT_EQ(commands, std::vector<std::string>{"MAIN 1116"});
+}

@@ -66,6 +66,8 @@ HWND ezwAddControl(const std::string& form, int id, EzwKind kind, const wchar_t*
   control.id = id;
   control.kind = kind;
   control.window = window;
+  control.foreground = EzWin.foreground;
+  control.background = EzWin.background;
   f->controls[id] = control;
   return window;
 }
@@ -103,9 +105,11 @@ bool ezwControlCommand(EzwForm& form, int id, int notification, HWND window) {
 
 void EZ_LABEL(const std::string& form, int id, const std::string& text, float x, float y,
               float width, float height, const std::string& props) {
-  (void)props;
-  ezwAddControl(form, id, EzwKind::Label, L"STATIC", SS_LEFT | SS_NOPREFIX, text, x, y, width,
-                height);
+  const DWORD alignment = props.find('C') != std::string::npos ? SS_CENTER : SS_LEFT;
+  const HWND label = ezwAddControl(form, id, EzwKind::Label, L"STATIC", alignment | SS_NOPREFIX,
+                                   text, x, y, width, height);
+  // "I": drawn over the form's background, not on a box of its own.
+  if (label) ezwFindControl(form, id)->transparent = props.find('I') != std::string::npos;
 }
 
 void EZ_RADIO(const std::string& form, int id, const std::string& text, float x, float y,

@@ -91,6 +91,8 @@ HFONT ezwFont(int number) {
 void ezwForgetFonts() {
   for (HFONT font : EzWin.madeFonts) DeleteObject(font);
   EzWin.madeFonts.clear();
+  for (auto& [colour, brush] : EzWin.brushes) DeleteObject(brush);
+  EzWin.brushes.clear();
   EzWin.fonts.clear();
   EzWin.nextFont = nullptr;
 }

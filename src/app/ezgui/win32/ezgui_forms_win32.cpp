@@ -64,6 +64,14 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
         ezwTooltipMouseMove(
             *form, POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
         break;
+      case WM_CTLCOLORSTATIC:
+      case WM_CTLCOLOREDIT:
+      case WM_CTLCOLORLISTBOX:
+        if (const LRESULT brush = ezwControlColours(*form, message, reinterpret_cast<HWND>(lParam),
+                                                    reinterpret_cast<HDC>(wParam))) {
+          return brush;
+        }
+        break;
       case WM_ERASEBKGND:
         ezwPaintBackground(*form, reinterpret_cast<HDC>(wParam));
         return 1;

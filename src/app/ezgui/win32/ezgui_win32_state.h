@@ -12,8 +12,9 @@
 // (ezgui_odbutton_win32), painting handed to the program
 // (ezgui_paint_win32), numbered colours (ezgui_colours_win32), tooltips
 // (ezgui_tooltips_win32), picture controls (ezgui_picture_win32),
-// numbered fonts (ezgui_fonts_win32), delayed drawing
-// (ezgui_redraw_win32) and the debug form (ezgui_debugform_win32).
+// numbered fonts (ezgui_fonts_win32), controls' colours
+// (ezgui_ctlcolour_win32), delayed drawing (ezgui_redraw_win32) and the
+// debug form (ezgui_debugform_win32).
 //
 // Everything here is the GUI thread's. Windows are addressed by name in any
 // letter case, as the contract asks; the registry key is the lower-case name.
@@ -85,6 +86,11 @@ struct EzwControl {
   // Multi-line text as the program last wrote it, line ends included.
   std::string programText;
   bool fillsClient = false;  // kept over the form's whole client area
+  // Numbered colours as EZ_COLOR set them when the control was made (-1:
+  // the system's); a transparent label shows the form's background.
+  int foreground = -1;
+  int background = -1;
+  bool transparent = false;
 };
 
 struct EzwForm {
@@ -149,6 +155,9 @@ struct EzwLayerState {
   std::map<int, HFONT> fonts;
   HFONT nextFont = nullptr;
   std::vector<HFONT> madeFonts;
+  // Brushes of the controls' own background colours, one a colour, deleted
+  // with the fonts.
+  std::map<COLORREF, HBRUSH> brushes;
 };
 
 extern EzwLayerState EzWin;
@@ -206,6 +215,10 @@ bool ezwTranslateAccelerator(const MSG& message);
 // Colour `number` of the layer's palette or as the program defined it;
 // CLR_INVALID for none (-1, the default) (ezgui_colours_win32).
 COLORREF ezwColour(int number);
+// A WM_CTLCOLOR* message to a form: the control's text and background in
+// its own colours. The brush to return, or 0 to leave it to the system
+// (ezgui_ctlcolour_win32).
+LRESULT ezwControlColours(EzwForm& form, UINT message, HWND control, HDC dc);
 // A form without its events (the debug form's), and showing it
 // (ezgui_forms_win32).
 EzwForm& ezwMakeForm(const std::string& name, const std::string& parent, const std::string& caption,
