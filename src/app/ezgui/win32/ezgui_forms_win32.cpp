@@ -72,6 +72,9 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
           return brush;
         }
         break;
+      case EzwShowQuietly:
+        if (!form->goingAway) ShowWindow(window, SW_SHOWNOACTIVATE);
+        return 0;
       case WM_ERASEBKGND:
         ezwPaintBackground(*form, reinterpret_cast<HDC>(wParam));
         return 1;
@@ -96,22 +99,8 @@ void registerFormClass() {
   RegisterClassExW(&info);
 }
 
-// The frame the window system adds around what the contract measures
-// (the window with its menu bar).
 RECT frameOf(HWND window) {
-  RECT frame{0, 0, 0, 0};
-  const DWORD style =
-      window ? static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)) : kFormStyle;
-  const DWORD exStyle = window ? static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)) : 0;
-  AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-  return frame;
-}
-
-void place(HWND window, float x, float y, float width, float height) {
-  const RECT frame = frameOf(window);
-  SetWindowPos(window, nullptr, ezwPixelsX(x) + frame.left, ezwPixelsY(y) + frame.top,
-               ezwPixelsX(width) + frame.right - frame.left,
-               ezwPixelsY(height) + frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  return ezwFrameOf(window);
 }
 
 HMENU takeMenu() {
@@ -126,7 +115,7 @@ HMENU takeMenu() {
 }
 
 EzwForm& makeForm(const std::string& name, const std::string& parent, const std::string& caption,
-                  float x, float y, float width, float height) {
+                  float x, float y, float width, float height, bool centred) {
   registerFormClass();
   const std::string key = ezwKey(name);
   if (ezwFindForm(name)) ezwUnloadForm(key, true);
@@ -146,7 +135,10 @@ EzwForm& makeForm(const std::string& name, const std::string& parent, const std:
                       form->menu, GetModuleHandleW(nullptr), nullptr);
   EzwForm& made = *form;
   EzWin.forms[key] = std::move(form);
-  if (made.window) place(made.window, x, y, width, height);
+  // A window larger than the screen or partly off it would hide controls
+  // the user could then not reach.
+  if (made.window && centred) ezwPlaceCentred(made.window, width, height);
+  if (made.window && !centred) ezwPlaceOnScreen(made.window, x, y, width, height);
   return made;
 }
 
@@ -160,7 +152,7 @@ void show(EzwForm& form) {
 
 EzwForm& ezwMakeForm(const std::string& name, const std::string& parent, const std::string& caption,
                      float x, float y, float width, float height) {
-  return makeForm(name, parent, caption, x, y, width, height);
+  return makeForm(name, parent, caption, x, y, width, height, false);
 }
 
 void ezwShowForm(EzwForm& form) {
@@ -169,11 +161,11 @@ void ezwShowForm(EzwForm& form) {
 
 void EZ_FORM(const std::string& name, const std::string& parent, const std::string& caption,
              float x, float y, float width, float height, const std::string& props) {
-  (void)props;
   if (!ezwOnGuiThread()) return;
   const bool announceLoading = EzWin.loadingEventNext;
   EzWin.loadingEventNext = false;
-  EzwForm& form = makeForm(name, parent, caption, x, y, width, height);
+  const bool centred = props.find('C') != std::string::npos;
+  EzwForm& form = makeForm(name, parent, caption, x, y, width, height, centred);
   const int serial = form.serial;
   if (parent.empty() && EzWin.mainFormKey.empty()) EzWin.mainFormKey = ezwKey(name);
 
@@ -183,8 +175,9 @@ void EZ_FORM(const std::string& name, const std::string& parent, const std::stri
   const std::string asCreated = form.name;
   if (stillThere(serial) && EzWin.design) EzWin.design(asCreated);
   if (stillThere(serial)) ezwDeliver(serial, 0, EzLoaded, 0);
-  if (EzwForm* f = ezwFindFormBySerial(serial)) show(*f);
+  // Shown after its start event, so a place given there is where it appears.
   if (stillThere(serial)) ezwDeliver(serial, 0, EzStarted, 0);
+  if (EzwForm* f = ezwFindFormBySerial(serial)) show(*f);
 }
 
 void ezwUnloadForm(const std::string& key, bool announce) {
@@ -244,7 +237,12 @@ void EZ_RESIZEFORM(const std::string& name, float x, float y, float width, float
                    float flag) {
   (void)flag;
   EzwForm* form = ezwFindForm(name);
-  if (form && form->window) place(form->window, x, y, width, height);
+  if (!form || !form->window) return;
+  if (form->clearOfMain) {
+    ezwPlaceClearOfMainForm(form->window, x, y, width, height);
+  } else {
+    ezwPlaceOnScreen(form->window, x, y, width, height);
+  }
 }
 
 void EZ_GETSIZE(const std::string& name, float& width, float& height, int mode) {

@@ -106,8 +106,9 @@ struct EzwForm {
   bool goingAway = false;
   // ---- Rich view, accelerators, owner drawing, tooltips ----
   std::vector<EzwAccelerator> accelerators;
-  HWND tooltips = nullptr;  // the form's tooltip control, made with its first tool
-  int tooltipStandIn = 0;   // the disabled control the form's own tool stands for
+  HWND tooltips = nullptr;   // the form's tooltip control, made with its first tool
+  int tooltipStandIn = 0;    // the disabled control the form's own tool stands for
+  bool clearOfMain = false;  // the debug form: placed off the main window's controls
 };
 
 struct EzwUnits {
@@ -245,6 +246,18 @@ bool ezwTooltipNotify(EzwForm& form, NMHDR& header);
 void ezwTooltipMouseMove(EzwForm& form, POINT at);
 // The view's text as bytes, one per character (Latin-1), "\n" ending lines.
 std::string ezwRichViewText(HWND view);
+
+// Where forms go (ezgui_screen_win32): place and size as the contract
+// gives them (the window without its frame), fitted into the monitor's
+// work area; in the middle of the primary monitor's; or also off the main
+// window's controls (the debug form). ezwFrameOf: what the window system
+// adds around the window (negative left and top).
+void ezwPlaceOnScreen(HWND window, float x, float y, float width, float height);
+void ezwPlaceCentred(HWND window, float width, float height);
+void ezwPlaceClearOfMainForm(HWND window, float x, float y, float width, float height);
+RECT ezwFrameOf(HWND window);
+// Posted to a form's window: show it now, without taking the keyboard.
+inline constexpr UINT EzwShowQuietly = WM_APP + 40;
 
 // For tests: the window of a form, nullptr when there is none.
 HWND ezwFormWindow(const std::string& name);
