@@ -78,7 +78,9 @@ struct EzwControl {
   int id = 0;
   EzwKind kind = EzwKind::Label;
   HWND window = nullptr;
-  std::vector<int> partPercentages;  // status bar
+  std::vector<int> partPercentages;    // status bar
+  std::vector<std::string> partTexts;  // status bar: each part's whole text
+  HWND partTips = nullptr;             // status bar: the tooltips of cut texts
   // ---- Rich view, owner-drawn buttons, pictures ----
   int richLimit = 0;     // characters the rich view keeps; 0: no limit
   std::string picture;   // the picture a picture control shows, by reference
@@ -182,6 +184,11 @@ EzwControl* ezwFindControl(const std::string& form, int id);
 // The control notifications a form's window receives (WM_COMMAND from a
 // control); true when it was one of ours.
 bool ezwControlCommand(EzwForm& form, int id, int notification, HWND control);
+// Shows each status part's text as its part holds it, the middle of a
+// longer one given to an ellipsis and the whole as a tooltip
+// (ezgui_sbfit_win32); ezwStatusText reads a part's whole text back.
+void ezwFitStatusParts(EzwControl& bar, HWND form);
+std::string ezwStatusText(const std::string& form, int id, int part);
 // Keeps the status bar at the bottom of a form whose size changed.
 void ezwLayOutStatusBars(EzwForm& form);
 // The font of the layer's controls, made on first use.
