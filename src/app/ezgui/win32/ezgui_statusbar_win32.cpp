@@ -52,6 +52,7 @@ void EZ_STATUSBAR(const std::string& form, int id, const std::string& caption,
                       GetModuleHandleW(nullptr), nullptr);
   if (!bar) return;
   SendMessageW(bar, WM_SETFONT, reinterpret_cast<WPARAM>(ezwControlFont()), FALSE);
+  ezwPaintStatusBarItself(bar);
   EzwControl control;
   control.id = id;
   control.kind = EzwKind::StatusBar;

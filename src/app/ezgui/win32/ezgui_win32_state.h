@@ -188,6 +188,8 @@ bool ezwControlCommand(EzwForm& form, int id, int notification, HWND control);
 // longer one given to an ellipsis and the whole as a tooltip
 // (ezgui_sbfit_win32); ezwStatusText reads a part's whole text back.
 void ezwFitStatusParts(EzwControl& bar, HWND form);
+// The bar drawn in fixed light colours, not the desktop's (ezgui_sbpaint_win32).
+void ezwPaintStatusBarItself(HWND bar);
 std::string ezwStatusText(const std::string& form, int id, int part);
 // Keeps the status bar at the bottom of a form whose size changed.
 void ezwLayOutStatusBars(EzwForm& form);
