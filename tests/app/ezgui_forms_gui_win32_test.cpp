@@ -22,11 +22,19 @@ std::vector<std::string> seen;
 std::function<void(const std::string&, int, int, int&)> onEvent;
 std::function<void()> onStartup;
 
+// Size events, one entry each: "MAIN 102".
+std::vector<std::string> sizes;
+
 void record(std::string& form, int& id, int& code, int& value, int& cancel) {
   (void)value;
-  // Paints come whenever the window system asks for them, not in the
-  // order of a form's life.
+  // Paints come whenever the window system asks for them, sizes whenever
+  // the window's size changes: not in the order of a form's life.
   if (code == EzEraseBackground || code == EzOwnerDraw) return;
+  if (code == EzSizeChanged || code == EzSizeRestored) {
+    sizes.push_back(form + " " + std::to_string(code));
+    if (onEvent) onEvent(form, id, code, cancel);
+    return;
+  }
   seen.push_back(form + " " + std::to_string(id) + " " + std::to_string(code));
   if (onEvent) onEvent(form, id, code, cancel);
 }
@@ -60,6 +68,7 @@ class EzguiFormsWin32Test : public ::testing::Test {
  protected:
   void SetUp() override {
     seen.clear();
+    sizes.clear();
     onEvent = nullptr;
     onStartup = nullptr;
   }
@@ -212,4 +221,60 @@ TEST_F(EzguiFormsWin32Test, NoMainFormNoLoopAndUnknownNamesDoNothing) {
   };
   EXPECT_EQ(run(), 0);
   EXPECT_TRUE(seen.empty());
+}
+
+TEST_F(EzguiFormsWin32Test, SizeEventsOnceShownAndWhenRestored) {
+  std::vector<std::string> atStart = {"?"};
+  float clientHeight = 0;
+  bool changed = false;
+  onStartup = [] { EZ_FORM("MAIN", "", "Main", 2, 2, 60, 20, ""); };
+  onEvent = [&](const std::string& form, int id, int code, int&) {
+    if (form != "MAIN" || id != 0) return;
+    if (code == EzStarted) atStart = sizes;
+    if (code != EzSizeChanged || changed) return;
+    // The first comes after the start event, with the window shown, at its size.
+    changed = true;
+    EXPECT_TRUE(IsWindowVisible(ezwFormWindow("MAIN")));
+    float width = 0;
+    EZ_GETSIZE("MAIN", width, clientHeight, 0);
+    sizes.clear();
+    EZ_RESIZEFORM("MAIN", 2, 2, 70, 25, -1);
+    EXPECT_EQ(sizes, std::vector<std::string>{"MAIN 102"}) << "a new size";
+    sizes.clear();
+    ShowWindow(ezwFormWindow("MAIN"), SW_MAXIMIZE);
+    ShowWindow(ezwFormWindow("MAIN"), SW_RESTORE);
+    EXPECT_EQ(sizes, (std::vector<std::string>{"MAIN 102", "MAIN 102", "MAIN 112"}))
+        << "maximised, then restored";
+    EZ_UNLOADFORM("MAIN");
+  };
+  run();
+  EXPECT_TRUE(changed);
+  EXPECT_TRUE(atStart.empty()) << "none before the form is shown";
+  EXPECT_GT(clientHeight, 15);
+}
+
+TEST_F(EzguiFormsWin32Test, WindowsAreKeptInsideTheWorkAreaAndCentredWhenAsked) {
+  RECT area{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  RECT centred{}, huge{}, pushedIn{};
+  onStartup = [] { EZ_FORM("MAIN", "", "Main", 0, 0, 60, 20, "C"); };
+  onEvent = [&](const std::string& form, int id, int code, int&) {
+    if (form != "MAIN" || id != 0 || code != EzStarted) return;
+    GetWindowRect(ezwFormWindow("MAIN"), &centred);
+    EZ_RESIZEFORM("MAIN", 0, 0, 5000, 5000, -1);
+    GetWindowRect(ezwFormWindow("MAIN"), &huge);
+    EZ_RESIZEFORM("MAIN", -40, 9000, 60, 20, -1);
+    GetWindowRect(ezwFormWindow("MAIN"), &pushedIn);
+    EZ_UNLOADFORM("MAIN");
+  };
+  run();
+  EXPECT_NEAR((centred.left + centred.right) / 2, (area.left + area.right) / 2, 1);
+  EXPECT_NEAR((centred.top + centred.bottom) / 2, (area.top + area.bottom) / 2, 1);
+  EXPECT_EQ(huge.left, area.left);
+  EXPECT_EQ(huge.top, area.top);
+  EXPECT_EQ(huge.right, area.right) << "no wider than the work area";
+  EXPECT_EQ(huge.bottom, area.bottom) << "no taller than the work area";
+  EXPECT_EQ(pushedIn.left, area.left);
+  EXPECT_EQ(pushedIn.bottom, area.bottom);
+  EXPECT_GT(pushedIn.right - pushedIn.left, 0);
 }

@@ -23,6 +23,19 @@ void closedByUser(EzwForm& form) {
   if (stillThere(serial)) ezwUnloadForm(key, false);
 }
 
+// The program lays its controls out anew on these, as the window's size
+// changes and when it comes back from a minimised or maximised state.
+void reportSize(EzwForm& form, WPARAM kind) {
+  const bool wasOut = form.minimisedOrMaximised;
+  form.minimisedOrMaximised = kind == SIZE_MINIMIZED || kind == SIZE_MAXIMIZED;
+  if (!form.reportsSizes) return;
+  const int serial = form.serial;
+  ezwDeliver(serial, 0, EzSizeChanged, 0);
+  if (wasOut && kind == SIZE_RESTORED && stillThere(serial)) {
+    ezwDeliver(serial, 0, EzSizeRestored, 0);
+  }
+}
+
 LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   EzwForm* form = ezwFindFormByWindow(window);
   if (form) {
@@ -44,6 +57,7 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
       case WM_SIZE:
         ezwLayOutStatusBars(*form);
         ezwLayOutFilling(*form);
+        reportSize(*form, wParam);
         break;
       case WM_SETCURSOR:
         if (ezwSetFormCursor(*form, reinterpret_cast<HWND>(wParam), LOWORD(lParam))) return TRUE;
@@ -177,7 +191,12 @@ void EZ_FORM(const std::string& name, const std::string& parent, const std::stri
   if (stillThere(serial)) ezwDeliver(serial, 0, EzLoaded, 0);
   // Shown after its start event, so a place given there is where it appears.
   if (stillThere(serial)) ezwDeliver(serial, 0, EzStarted, 0);
-  if (EzwForm* f = ezwFindFormBySerial(serial)) show(*f);
+  if (EzwForm* f = ezwFindFormBySerial(serial)) {
+    show(*f);
+    // The controls are laid out for the size the form has now it is shown.
+    f->reportsSizes = true;
+    ezwDeliver(serial, 0, EzSizeChanged, 0);
+  }
 }
 
 void ezwUnloadForm(const std::string& key, bool announce) {

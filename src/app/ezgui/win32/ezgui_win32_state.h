@@ -106,6 +106,10 @@ struct EzwForm {
   std::map<int, EzwControl> controls;
   bool threadRunning = false;
   bool goingAway = false;
+  // Size events are reported once the form is shown; a form left minimised
+  // or maximised reports its restoring too.
+  bool reportsSizes = false;
+  bool minimisedOrMaximised = false;
   // ---- Rich view, accelerators, owner drawing, tooltips ----
   std::vector<EzwAccelerator> accelerators;
   HWND tooltips = nullptr;   // the form's tooltip control, made with its first tool
