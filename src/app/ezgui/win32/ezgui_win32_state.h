@@ -13,8 +13,11 @@
 // (ezgui_paint_win32), numbered colours (ezgui_colours_win32), tooltips
 // (ezgui_tooltips_win32), picture controls (ezgui_picture_win32),
 // numbered fonts (ezgui_fonts_win32), controls' colours
-// (ezgui_ctlcolour_win32), delayed drawing (ezgui_redraw_win32) and the
-// debug form (ezgui_debugform_win32).
+// (ezgui_ctlcolour_win32), delayed drawing (ezgui_redraw_win32), the
+// debug form (ezgui_debugform_win32), where forms go on the screen
+// (ezgui_screen_win32), status texts fitted to their parts
+// (ezgui_sbfit_win32) and the status bar's own colours
+// (ezgui_sbpaint_win32).
 //
 // Everything here is the GUI thread's. Windows are addressed by name in any
 // letter case, as the contract asks; the registry key is the lower-case name.
