@@ -29,9 +29,16 @@ std::function<void()> whenStarted;
 std::function<void(const std::string&, int)> onCommand;
 bool gaveUp = false;
 
+// The keys go in once the loop runs, the main window shown and given the
+// keyboard as the layer does after its start event.
+void CALLBACK startTyping(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  if (whenStarted) whenStarted();
+}
+
 void events(std::string& form, int& id, int& code, int&, int&) {
   if (form == "MAIN" && id == 0 && code == EzStarted) {
-    if (whenStarted) whenStarted();
+    SetTimer(nullptr, 0, 1, startTyping);
     return;
   }
   if (id < 1000 || code != EzClick) return;

@@ -12,6 +12,7 @@
 
 #include "app/ezgui/ezgui.h"
 #include "app/ezgui/win32/ezgui_win32_state.h"
+#include "support/shown_form_win32.h"
 
 namespace {
 
@@ -28,6 +29,7 @@ std::function<void()> whenStarted;
 void events(std::string& form, int& id, int& code, int& value, int& cancel) {
   if (form != "MAIN" || id != 0) return;
   if (code == EzStarted) {
+    showFormNow("MAIN");
     if (whenStarted) whenStarted();
     EZ_UNLOADFORM("MAIN");
   } else if (code == EzEraseBackground) {

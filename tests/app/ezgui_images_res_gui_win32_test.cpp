@@ -16,6 +16,7 @@
 
 #include "app/ezgui/ezgui.h"
 #include "app/ezgui/win32/ezgui_win32_state.h"
+#include "support/shown_form_win32.h"
 
 namespace {
 
@@ -28,6 +29,7 @@ std::function<void()> whenStarted;
 
 void record(std::string& form, int& id, int& code, int&, int&) {
   if (form == Form && id == 0 && code == EzStarted && whenStarted) {
+    showFormNow(Form);
     whenStarted();
     EZ_UNLOADFORM(Form);
   }

@@ -13,6 +13,7 @@
 
 #include "app/ezgui/ezgui.h"
 #include "app/ezgui/win32/ezgui_win32_state.h"
+#include "support/shown_form_win32.h"
 
 namespace {
 
@@ -29,6 +30,7 @@ bool gaveUp = false;
 void events(std::string& form, int& id, int& code, int& value, int&) {
   if (form != "MAIN") return;
   if (id == 0 && code == EzStarted) {
+    showFormNow(form);
     if (whenStarted) whenStarted();
   } else if (code == EzOwnerDraw && id == kStart) {
     records.push_back(value);

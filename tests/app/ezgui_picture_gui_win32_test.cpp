@@ -14,6 +14,7 @@
 
 #include "app/ezgui/ezgui.h"
 #include "app/ezgui/win32/ezgui_win32_state.h"
+#include "support/shown_form_win32.h"
 
 namespace {
 
@@ -51,6 +52,7 @@ void paintBackground(int value, int& cancel) {
 void events(std::string& form, int& id, int& code, int& value, int& cancel) {
   if (form != "MAIN" || id != 0) return;
   if (code == EzStarted) {
+    showFormNow(form);
     if (whenStarted) whenStarted();
     EZ_UNLOADFORM("MAIN");
   } else if (code == EzEraseBackground) {

@@ -13,6 +13,7 @@
 
 #include "app/ezgui/ezgui.h"
 #include "app/ezgui/win32/ezgui_win32_state.h"
+#include "support/shown_form_win32.h"
 
 namespace {
 
@@ -30,6 +31,7 @@ std::function<void()> whenStarted;
 void events(std::string& form, int& id, int& code, int&, int&) {
   if (form != "MAIN") return;
   if (id == 0 && code == EzStarted) {
+    showFormNow("MAIN");
     if (whenStarted) whenStarted();
     EZ_UNLOADFORM("MAIN");
   } else if (code == EzTooltipWanted) {

@@ -5,10 +5,10 @@
 #include <QRect>
 #include <QScreen>
 #include <QWidget>
-#include <algorithm>
 #include <optional>
 #include <vector>
 
+#include "app/ezgui/ezgui_placement.h"
 #include "app/ezgui/ezgui_state.h"
 
 namespace {
@@ -47,20 +47,28 @@ QMargins frameOf(QWidget* window) {
   return marginsOf(window);
 }
 
-int clampInto(int value, int low, int high) {
-  return std::max(low, std::min(value, high));
+EzBox boxOf(const QRect& r) {
+  return EzBox{r.x(), r.y(), r.width(), r.height()};
+}
+
+QRect rectOf(const EzBox& b) {
+  return QRect(b.x, b.y, b.width, b.height);
+}
+
+EzFrame asFrame(const QMargins& m) {
+  return EzFrame{m.left(), m.top(), m.right(), m.bottom()};
 }
 
 // The window's whole size, frame included, cut down to what the area holds.
 QSize fittedOuter(const QRect& area, const QMargins& frame, QSize inside) {
-  const QSize room(area.width() - frame.left() - frame.right(),
-                   area.height() - frame.top() - frame.bottom());
-  return inside.boundedTo(room).expandedTo(QSize(1, 1)).grownBy(frame);
+  const EzBox outer = ezFittedOuter(boxOf(area), asFrame(frame), inside.width(), inside.height());
+  return QSize(outer.width, outer.height);
 }
 
 QPoint keptInside(const QRect& area, QPoint corner, QSize outer) {
-  return QPoint(clampInto(corner.x(), area.left(), area.right() + 1 - outer.width()),
-                clampInto(corner.y(), area.top(), area.bottom() + 1 - outer.height()));
+  const EzBox kept =
+      ezKeptInside(boxOf(area), EzBox{corner.x(), corner.y(), outer.width(), outer.height()});
+  return QPoint(kept.x, kept.y);
 }
 
 void put(QWidget* window, const QRect& outer, const QMargins& frame) {
@@ -89,52 +97,6 @@ std::vector<QRect> mainControls(const EzForm& main) {
   return controls;
 }
 
-bool meetsAny(const QRect& room, const std::vector<QRect>& obstacles) {
-  return std::any_of(obstacles.begin(), obstacles.end(),
-                     [&](const QRect& o) { return o.intersects(room); });
-}
-
-// The best place in `area` for a window of the whole size `want` that meets
-// none of `obstacles`: the largest it can be there (at most `want`, at
-// least `least`), then the nearest to `wish`. Every room between the
-// obstacles' edges is tried; the main window has a handful of controls.
-std::optional<QRect> bestPlace(const QRect& area, const std::vector<QRect>& obstacles, QSize want,
-                               QSize least, QPoint wish) {
-  std::vector<int> lefts{area.left()}, tops{area.top()};
-  std::vector<int> rights{area.right()}, bottoms{area.bottom()};
-  for (const QRect& o : obstacles) {
-    lefts.push_back(o.right() + 1);
-    tops.push_back(o.bottom() + 1);
-    rights.push_back(o.left() - 1);
-    bottoms.push_back(o.top() - 1);
-  }
-  std::optional<QRect> best;
-  long long bestSize = -1;
-  long long bestDistance = 0;
-  for (int l : lefts) {
-    for (int r : rights) {
-      if (l < area.left() || r > area.right() || r - l + 1 < least.width()) continue;
-      for (int t : tops) {
-        for (int b : bottoms) {
-          if (t < area.top() || b > area.bottom() || b - t + 1 < least.height()) continue;
-          const QRect room(QPoint(l, t), QPoint(r, b));
-          if (meetsAny(room, obstacles)) continue;
-          const QSize size = want.boundedTo(room.size());
-          const QPoint at = keptInside(room, wish, size);
-          const long long area_ = static_cast<long long>(size.width()) * size.height();
-          const long long distance = (at - wish).manhattanLength();
-          if (area_ > bestSize || (area_ == bestSize && distance < bestDistance)) {
-            best = QRect(at, size);
-            bestSize = area_;
-            bestDistance = distance;
-          }
-        }
-      }
-    }
-  }
-  return best;
-}
-
 }  // namespace
 
 void ezPlaceOnScreen(QWidget* window, QPoint corner, QSize size) {
@@ -157,9 +119,8 @@ void ezPlaceCentred(QWidget* window, QSize size) {
   }
   const QMargins frame = frameOf(window);
   const QSize outer = fittedOuter(area, frame, size);
-  const QPoint corner(area.left() + (area.width() - outer.width()) / 2,
-                      area.top() + (area.height() - outer.height()) / 2);
-  put(window, QRect(corner, outer), frame);
+  const EzBox centred = ezCentred(boxOf(area), EzBox{0, 0, outer.width(), outer.height()});
+  put(window, rectOf(centred), frame);
 }
 
 void ezPlaceClearOfMainForm(QWidget* window, QPoint corner, QSize size) {
@@ -173,15 +134,14 @@ void ezPlaceClearOfMainForm(QWidget* window, QPoint corner, QSize size) {
   const QSize want = fittedOuter(area, frame, size);
   const QSize useful =
       QSize(ezPixelsX(UsefulWidth), ezPixelsY(UsefulHeight)).grownBy(frame).boundedTo(want);
-  const std::vector<QRect> beside{main->window->frameGeometry()};
-  const std::vector<QRect> controls = mainControls(*main);
-  std::optional<QRect> place = bestPlace(area, beside, want, want, corner);
-  if (!place) place = bestPlace(area, controls, want, want, corner);
-  if (!place) place = bestPlace(area, beside, want, useful, corner);
-  if (!place) place = bestPlace(area, controls, want, QSize(1, 1), corner);
+  std::vector<EzBox> controls;
+  for (const QRect& control : mainControls(*main)) controls.push_back(boxOf(control));
+  const std::optional<EzBox> place = ezPlaceClearOf(
+      boxOf(area), boxOf(main->window->frameGeometry()), controls,
+      EzBox{corner.x(), corner.y(), want.width(), want.height()}, useful.width(), useful.height());
   if (!place) {
     ezPlaceOnScreen(window, corner, size);
     return;
   }
-  put(window, *place, frame);
+  put(window, rectOf(*place), frame);
 }

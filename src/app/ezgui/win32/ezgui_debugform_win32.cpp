@@ -47,6 +47,8 @@ void EZ_DEBUGFORM(const std::string& name) {
   if (!ezwOnGuiThread()) return;
   EzwForm& form = ezwMakeForm(name, "", name, 0, 0, 90, 35);
   if (!form.window) return;
+  form.clearOfMain = true;
+  ezwPlaceClearOfMainForm(form.window, 0, 0, 90, 35);
   const HWND text = ezwAddControl(
       name, kTextId, EzwKind::MultiLine, L"EDIT",
       ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_VSCROLL | WS_HSCROLL, "", 0,
@@ -58,7 +60,8 @@ void EZ_DEBUGFORM(const std::string& name) {
     form.controls[kTextId].fillsClient = true;
     ezwLayOutFilling(form);
   }
-  // A trace line comes in the middle of the user's work (the port list
-  // dropping down): the keys typed next belong to the main window.
-  ezwShowFormInactive(form);
+  // A trace window that took the keyboard would leave the user typing
+  // into it, without the main window's keys. It shows at the loop's next
+  // pass, once the caller has placed it, so it never appears and jumps.
+  PostMessageW(form.window, EzwShowQuietly, 0, 0);
 }

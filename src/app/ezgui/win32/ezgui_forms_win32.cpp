@@ -1,7 +1,6 @@
 // Forms over Win32: top-level windows addressed by name, their menu bar,
 // and the form events (85 loading, 87 loaded, 86 started, 0 going away,
 // clicks of menu items).
-#include <algorithm>
 #include <vector>
 
 #include "app/ezgui/win32/ezgui_win32_state.h"
@@ -87,6 +86,9 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
           return brush;
         }
         break;
+      case EzwShowQuietly:
+        if (!form->goingAway) ShowWindow(window, SW_SHOWNOACTIVATE);
+        return 0;
       case WM_ERASEBKGND:
         ezwPaintBackground(*form, reinterpret_cast<HDC>(wParam));
         return 1;
@@ -111,41 +113,8 @@ void registerFormClass() {
   RegisterClassExW(&info);
 }
 
-// The frame the window system adds around what the contract measures
-// (the window with its menu bar).
 RECT frameOf(HWND window) {
-  RECT frame{0, 0, 0, 0};
-  const DWORD style =
-      window ? static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)) : kFormStyle;
-  const DWORD exStyle = window ? static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)) : 0;
-  AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-  return frame;
-}
-
-int clampInto(int value, int low, int high) {
-  return value < low ? low : (value > high ? high : value);
-}
-
-// The window never reaches past the screen's work area (the desktop's
-// panels left out): larger, it gets the area's size; partly off it, it
-// moves in. Centred, it goes in the middle of the area.
-void place(HWND window, float x, float y, float width, float height, bool centred = false) {
-  const RECT frame = frameOf(window);
-  RECT area{};
-  SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-  const int areaWidth = static_cast<int>(area.right - area.left);
-  const int areaHeight = static_cast<int>(area.bottom - area.top);
-  const int frameWidth = static_cast<int>(frame.right - frame.left);
-  const int frameHeight = static_cast<int>(frame.bottom - frame.top);
-  const int outerWidth = std::min(ezwPixelsX(width) + frameWidth, areaWidth);
-  const int outerHeight = std::min(ezwPixelsY(height) + frameHeight, areaHeight);
-  int left = centred ? area.left + (areaWidth - outerWidth) / 2
-                     : ezwPixelsX(x) + static_cast<int>(frame.left);
-  int top = centred ? area.top + (areaHeight - outerHeight) / 2
-                    : ezwPixelsY(y) + static_cast<int>(frame.top);
-  left = clampInto(left, static_cast<int>(area.left), static_cast<int>(area.right) - outerWidth);
-  top = clampInto(top, static_cast<int>(area.top), static_cast<int>(area.bottom) - outerHeight);
-  SetWindowPos(window, nullptr, left, top, outerWidth, outerHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+  return ezwFrameOf(window);
 }
 
 HMENU takeMenu() {
@@ -160,7 +129,7 @@ HMENU takeMenu() {
 }
 
 EzwForm& makeForm(const std::string& name, const std::string& parent, const std::string& caption,
-                  float x, float y, float width, float height, bool centred = false) {
+                  float x, float y, float width, float height, bool centred) {
   registerFormClass();
   const std::string key = ezwKey(name);
   if (ezwFindForm(name)) ezwUnloadForm(key, true);
@@ -180,7 +149,10 @@ EzwForm& makeForm(const std::string& name, const std::string& parent, const std:
                       form->menu, GetModuleHandleW(nullptr), nullptr);
   EzwForm& made = *form;
   EzWin.forms[key] = std::move(form);
-  if (made.window) place(made.window, x, y, width, height, centred);
+  // A window larger than the screen or partly off it would hide controls
+  // the user could then not reach.
+  if (made.window && centred) ezwPlaceCentred(made.window, width, height);
+  if (made.window && !centred) ezwPlaceOnScreen(made.window, x, y, width, height);
   return made;
 }
 
@@ -194,15 +166,11 @@ void show(EzwForm& form) {
 
 EzwForm& ezwMakeForm(const std::string& name, const std::string& parent, const std::string& caption,
                      float x, float y, float width, float height) {
-  return makeForm(name, parent, caption, x, y, width, height);
+  return makeForm(name, parent, caption, x, y, width, height, false);
 }
 
 void ezwShowForm(EzwForm& form) {
   show(form);
-}
-
-void ezwShowFormInactive(EzwForm& form) {
-  if (form.window) ShowWindow(form.window, SW_SHOWNOACTIVATE);
 }
 
 void EZ_FORM(const std::string& name, const std::string& parent, const std::string& caption,
@@ -221,13 +189,14 @@ void EZ_FORM(const std::string& name, const std::string& parent, const std::stri
   const std::string asCreated = form.name;
   if (stillThere(serial) && EzWin.design) EzWin.design(asCreated);
   if (stillThere(serial)) ezwDeliver(serial, 0, EzLoaded, 0);
+  // Shown after its start event, so a place given there is where it appears.
+  if (stillThere(serial)) ezwDeliver(serial, 0, EzStarted, 0);
   if (EzwForm* f = ezwFindFormBySerial(serial)) {
     show(*f);
     // The controls are laid out for the size the form has now it is shown.
     f->reportsSizes = true;
     ezwDeliver(serial, 0, EzSizeChanged, 0);
   }
-  if (stillThere(serial)) ezwDeliver(serial, 0, EzStarted, 0);
 }
 
 void ezwUnloadForm(const std::string& key, bool announce) {
@@ -287,7 +256,12 @@ void EZ_RESIZEFORM(const std::string& name, float x, float y, float width, float
                    float flag) {
   (void)flag;
   EzwForm* form = ezwFindForm(name);
-  if (form && form->window) place(form->window, x, y, width, height);
+  if (!form || !form->window) return;
+  if (form->clearOfMain) {
+    ezwPlaceClearOfMainForm(form->window, x, y, width, height);
+  } else {
+    ezwPlaceOnScreen(form->window, x, y, width, height);
+  }
 }
 
 void EZ_GETSIZE(const std::string& name, float& width, float& height, int mode) {

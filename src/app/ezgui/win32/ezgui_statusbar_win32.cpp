@@ -52,10 +52,12 @@ void EZ_STATUSBAR(const std::string& form, int id, const std::string& caption,
                       GetModuleHandleW(nullptr), nullptr);
   if (!bar) return;
   SendMessageW(bar, WM_SETFONT, reinterpret_cast<WPARAM>(ezwControlFont()), FALSE);
+  ezwPaintStatusBarItself(bar);
   EzwControl control;
   control.id = id;
   control.kind = EzwKind::StatusBar;
   control.window = bar;
+  control.partTexts = {caption};
   f->controls[id] = control;
 }
 
@@ -74,15 +76,21 @@ void EZ_SETSBPARTS(const std::string& form, int id, int count, const std::string
     }
     percentages.push_back(width > 0 ? width : 100 / count);
   }
-  ezwFindControl(form, id)->partPercentages = percentages;
+  EzwControl& control = *ezwFindControl(form, id);
+  control.partPercentages = percentages;
+  control.partTexts.resize(percentages.size());
   applyParts(bar, percentages);
+  ezwFitStatusParts(control, GetParent(bar));
 }
 
 void ezDoStatusText(const std::string& form, int id, int part, const std::string& text) {
   const HWND bar = barOf(form, id);
   if (!bar || part < 1) return;
-  SendMessageW(bar, SB_SETTEXTW, static_cast<WPARAM>(part - 1),
-               reinterpret_cast<LPARAM>(ezwFromBytes(text).c_str()));
+  EzwControl& control = *ezwFindControl(form, id);
+  const auto index = static_cast<size_t>(part - 1);
+  if (control.partTexts.size() <= index) control.partTexts.resize(index + 1);
+  control.partTexts[index] = text;
+  ezwFitStatusParts(control, GetParent(bar));
 }
 
 void EZ_SETSBTEXT(const std::string& form, int id, int part, const std::string& text,
@@ -102,5 +110,6 @@ void ezwLayOutStatusBars(EzwForm& form) {
     // The bar places itself at the bottom when told of a new size.
     SendMessageW(control.window, WM_SIZE, 0, 0);
     applyParts(control.window, control.partPercentages);
+    ezwFitStatusParts(control, form.window);
   }
 }

@@ -13,8 +13,11 @@
 // (ezgui_paint_win32), numbered colours (ezgui_colours_win32), tooltips
 // (ezgui_tooltips_win32), picture controls (ezgui_picture_win32),
 // numbered fonts (ezgui_fonts_win32), controls' colours
-// (ezgui_ctlcolour_win32), delayed drawing (ezgui_redraw_win32) and the
-// debug form (ezgui_debugform_win32).
+// (ezgui_ctlcolour_win32), delayed drawing (ezgui_redraw_win32), the
+// debug form (ezgui_debugform_win32), where forms go on the screen
+// (ezgui_screen_win32), status texts fitted to their parts
+// (ezgui_sbfit_win32) and the status bar's own colours
+// (ezgui_sbpaint_win32).
 //
 // Everything here is the GUI thread's. Windows are addressed by name in any
 // letter case, as the contract asks; the registry key is the lower-case name.
@@ -78,7 +81,9 @@ struct EzwControl {
   int id = 0;
   EzwKind kind = EzwKind::Label;
   HWND window = nullptr;
-  std::vector<int> partPercentages;  // status bar
+  std::vector<int> partPercentages;    // status bar
+  std::vector<std::string> partTexts;  // status bar: each part's whole text
+  HWND partTips = nullptr;             // status bar: the tooltips of cut texts
   // ---- Rich view, owner-drawn buttons, pictures ----
   int richLimit = 0;     // characters the rich view keeps; 0: no limit
   std::string picture;   // the picture a picture control shows, by reference
@@ -110,8 +115,9 @@ struct EzwForm {
   bool minimisedOrMaximised = false;
   // ---- Rich view, accelerators, owner drawing, tooltips ----
   std::vector<EzwAccelerator> accelerators;
-  HWND tooltips = nullptr;  // the form's tooltip control, made with its first tool
-  int tooltipStandIn = 0;   // the disabled control the form's own tool stands for
+  HWND tooltips = nullptr;   // the form's tooltip control, made with its first tool
+  int tooltipStandIn = 0;    // the disabled control the form's own tool stands for
+  bool clearOfMain = false;  // the debug form: placed off the main window's controls
 };
 
 struct EzwUnits {
@@ -185,6 +191,13 @@ EzwControl* ezwFindControl(const std::string& form, int id);
 // The control notifications a form's window receives (WM_COMMAND from a
 // control); true when it was one of ours.
 bool ezwControlCommand(EzwForm& form, int id, int notification, HWND control);
+// Shows each status part's text as its part holds it, the middle of a
+// longer one given to an ellipsis and the whole as a tooltip
+// (ezgui_sbfit_win32); ezwStatusText reads a part's whole text back.
+void ezwFitStatusParts(EzwControl& bar, HWND form);
+// The bar drawn in fixed light colours, not the desktop's (ezgui_sbpaint_win32).
+void ezwPaintStatusBarItself(HWND bar);
+std::string ezwStatusText(const std::string& form, int id, int part);
 // Keeps the status bar at the bottom of a form whose size changed.
 void ezwLayOutStatusBars(EzwForm& form);
 // The font of the layer's controls, made on first use.
@@ -228,8 +241,6 @@ LRESULT ezwControlColours(EzwForm& form, UINT message, HWND control, HDC dc);
 EzwForm& ezwMakeForm(const std::string& name, const std::string& parent, const std::string& caption,
                      float x, float y, float width, float height);
 void ezwShowForm(EzwForm& form);
-// Shown where it is, the keyboard and the foreground left where they were.
-void ezwShowFormInactive(EzwForm& form);
 // The debug form's text (ezgui_debugform_win32): kept as written, shown
 // with the line ends the control needs; and kept over the whole client.
 void ezwSetMultiLineText(EzwControl& control, const std::string& text);
@@ -251,6 +262,18 @@ bool ezwTooltipNotify(EzwForm& form, NMHDR& header);
 void ezwTooltipMouseMove(EzwForm& form, POINT at);
 // The view's text as bytes, one per character (Latin-1), "\n" ending lines.
 std::string ezwRichViewText(HWND view);
+
+// Where forms go (ezgui_screen_win32): place and size as the contract
+// gives them (the window without its frame), fitted into the monitor's
+// work area; in the middle of the primary monitor's; or also off the main
+// window's controls (the debug form). ezwFrameOf: what the window system
+// adds around the window (negative left and top).
+void ezwPlaceOnScreen(HWND window, float x, float y, float width, float height);
+void ezwPlaceCentred(HWND window, float width, float height);
+void ezwPlaceClearOfMainForm(HWND window, float x, float y, float width, float height);
+RECT ezwFrameOf(HWND window);
+// Posted to a form's window: show it now, without taking the keyboard.
+inline constexpr UINT EzwShowQuietly = WM_APP + 40;
 
 // For tests: the window of a form, nullptr when there is none.
 HWND ezwFormWindow(const std::string& name);
