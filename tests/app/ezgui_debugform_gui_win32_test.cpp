@@ -12,6 +12,7 @@
 
 #include "app/ezgui/ezgui.h"
 #include "app/ezgui/win32/ezgui_win32_state.h"
+#include "support/shown_form_win32.h"
 
 namespace {
 
@@ -104,9 +105,12 @@ TEST(EzguiDebugFormWin32, OpeningLeavesTheKeyboardWhereItWas) {
     ASSERT_NE(c, nullptr);
     field = c->window;
     mainWindow = ezwFormWindow("MAIN");
+    showFormNow("MAIN");
     EZ_SETFOCUS("MAIN", 5);
     ASSERT_EQ(GetFocus(), field);
     EZ_DEBUGFORM("Debug1");
+    // The trace window shows at the message loop's next pass, once placed.
+    EZ_DOEVENTS(1);
     traceShown = IsWindowVisible(ezwFormWindow("Debug1")) != 0;
     focusAfter = GetFocus();
     foregroundAfter = GetForegroundWindow();
