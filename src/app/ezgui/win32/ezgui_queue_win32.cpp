@@ -20,6 +20,7 @@
 #include <mutex>
 
 #include "app/ezgui/ezgui_queue.h"
+#include "app/ezgui/ezgui_queue_join.h"
 #include "app/ezgui/win32/ezgui_win32_state.h"
 
 namespace {
@@ -27,16 +28,7 @@ namespace {
 constexpr wchar_t kQueueClass[] = L"MorvaneCallQueue";
 constexpr UINT kCarryOutMessage = WM_APP + 1;
 
-// One entry: a call as it was made, or a run of lines appended to one view
-// (selection put at the end, text inserted there) joined into one insert,
-// with the scroll to the end that came among them.
-struct Entry {
-  EzQueuedCall call;
-  std::string key;  // the form's registry key
-  bool append = false;
-  bool scroll = false;
-  int scrollValue = 0;
-};
+using Entry = EzQueueEntry;
 
 struct EzwCallQueue {
   std::mutex lock;
@@ -46,78 +38,6 @@ struct EzwCallQueue {
 };
 
 EzwCallQueue Queued;
-
-bool isAppendStart(const EzQueuedCall& c) {
-  return c.kind == EzQueuedKind::RichSelection && c.a == -1 && c.b == -1;
-}
-
-bool isInsert(const EzQueuedCall& c) {
-  return c.kind == EzQueuedKind::RichText && c.a == 0 && c.b == 1;
-}
-
-bool isScrollToEnd(const EzQueuedCall& c) {
-  return c.kind == EzQueuedKind::ScrollTo && c.a == 1;
-}
-
-bool sameControl(const Entry& e, const std::string& key, int id) {
-  return e.call.id == id && e.key == key;
-}
-
-// The last entry for the control `key`/`id` before `from`, skipping those
-// of other controls; entries.end() when there is none.
-std::deque<Entry>::iterator lastFor(std::deque<Entry>& entries, std::deque<Entry>::iterator from,
-                                    const std::string& key, int id) {
-  for (auto it = from; it != entries.begin();) {
-    --it;
-    if (sameControl(*it, key, id)) return it;
-  }
-  return entries.end();
-}
-
-// An insert after a selection put at the end: an append, joined to the one
-// before it for the same view when there is one.
-bool joinInsert(std::deque<Entry>& entries, const EzQueuedCall& call, const std::string& key) {
-  const auto start = lastFor(entries, entries.end(), key, call.id);
-  if (start == entries.end() || start->append || !isAppendStart(start->call)) return false;
-  const auto earlier = lastFor(entries, start, key, call.id);
-  if (earlier != entries.end() && earlier->append) {
-    earlier->call.text += call.text;
-    entries.erase(start);
-    return true;
-  }
-  start->append = true;
-  start->call.kind = EzQueuedKind::RichText;
-  start->call.text = call.text;
-  return true;
-}
-
-bool joinScroll(std::deque<Entry>& entries, const EzQueuedCall& call, const std::string& key) {
-  const auto last = lastFor(entries, entries.end(), key, call.id);
-  if (last == entries.end() || !last->append) return false;
-  last->scroll = true;
-  last->scrollValue = call.b;
-  return true;
-}
-
-// A newer text for a status part replaces one still waiting.
-bool joinStatus(std::deque<Entry>& entries, const EzQueuedCall& call, const std::string& key) {
-  for (auto it = lastFor(entries, entries.end(), key, call.id); it != entries.end();
-       it = lastFor(entries, it, key, call.id)) {
-    if (it->call.kind != EzQueuedKind::StatusText) return false;
-    if (it->call.a == call.a) {
-      it->call.text = call.text;
-      return true;
-    }
-  }
-  return false;
-}
-
-bool join(std::deque<Entry>& entries, const EzQueuedCall& call, const std::string& key) {
-  if (isInsert(call)) return joinInsert(entries, call, key);
-  if (isScrollToEnd(call)) return joinScroll(entries, call, key);
-  if (call.kind == EzQueuedKind::StatusText) return joinStatus(entries, call, key);
-  return false;
-}
 
 void carryOutRich(const Entry& e) {
   const EzQueuedCall& c = e.call;
@@ -190,7 +110,7 @@ void ezwCloseQueue() {
 void ezQueueCall(EzQueuedCall call) {
   std::string key = ezwKey(call.form);
   std::lock_guard<std::mutex> hold(Queued.lock);
-  if (!join(Queued.entries, call, key)) {
+  if (!ezJoinQueued(Queued.entries, call, key)) {
     Queued.entries.push_back(Entry{std::move(call), std::move(key)});
   }
   if (!Queued.posted && Queued.window) {
