@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ make pkg-config
   qt6-base-dev libgl1-mesa-dev
   libgtest-dev googletest libbenchmark-dev
-  clang-format
+  clang-format ccache
   clang libclang-rt-14-dev
   xvfb xauth xdotool x11-utils imagemagick
   fonts-dejavu-core fonts-liberation2
