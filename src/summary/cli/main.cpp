@@ -1,0 +1,16 @@
+// morvane-summary: the measurement summary of a CSV file on the command line.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "summary/summary_command.h"
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  std::string out;
+  std::string err;
+  const int status = runSummaryCommand(args, out, err);
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  std::fwrite(err.data(), 1, err.size(), stderr);
+  return status;
+}
