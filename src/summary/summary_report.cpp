@@ -197,10 +197,3 @@ bool writeReportFile(const std::string& path, const std::string& html, std::stri
   }
   return true;
 }
-
-bool writeReportBeside(const std::string& csvPath, std::string& error) {
-  MeasurementFile file;
-  if (!readMeasurementFile(csvPath, file, error)) return false;
-  const std::string name = csvPath.substr(csvPath.find_last_of("/\\") + 1);
-  return writeReportFile(reportPathFor(csvPath), summaryReport(summarizeFile(file), name), error);
-}

@@ -23,10 +23,6 @@ std::string reportPathFor(const std::string& csvPath);
 
 bool writeReportFile(const std::string& path, const std::string& html, std::string& error);
 
-// Reads `csvPath` and writes its report to reportPathFor(csvPath). False,
-// with a one-line reason in `error`, when either file fails.
-bool writeReportBeside(const std::string& csvPath, std::string& error);
-
 // Text for HTML: `htmlText` keeps UTF-8, `htmlBytes` takes each byte of the
 // instrument's data as Latin-1.
 std::string htmlText(const std::string& text);
