@@ -3,13 +3,14 @@
 #include <string>
 #include <vector>
 
+#include "summary/cli/command_line.h"
 #include "summary/summary_command.h"
 
 int main(int argc, char** argv) {
-  const std::vector<std::string> args(argv + 1, argv + argc);
+  useUtf8Console();
   std::string out;
   std::string err;
-  const int status = runSummaryCommand(args, out, err);
+  const int status = runSummaryCommand(commandArguments(argc, argv), out, err);
   std::fwrite(out.data(), 1, out.size(), stdout);
   std::fwrite(err.data(), 1, err.size(), stderr);
   return status;
