@@ -47,12 +47,15 @@ tsan:
 	$(MAKE) test BUILD=build-tsan CMAKE_FLAGS="-DMORVANE_SANITIZE=thread" CTEST_ARGS="-L threads"
 
 # The record conversion under clang's libFuzzer, against the plain
-# conversion, for FUZZ_SECONDS. It has a build folder and a CMake project of
+# conversion, for FUZZ_SECONDS; then the summary's reader of the CSV file
+# for FUZZ_SUMMARY_SECONDS. It has a build folder and a CMake project of
 # its own (fuzz/), so the rest of the build needs no clang. New inputs go to
 # $(FUZZ_BUILD)/corpus; the committed seeds in fuzz/corpus stay as they are,
 # and an input that fails is left as $(FUZZ_BUILD)/crash-*.
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
+# The measurement summary's reader, briefly: its parsing is simple.
+FUZZ_SUMMARY_SECONDS ?= 25
 
 fuzz: deps
 	cmake -S fuzz -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -61,6 +64,9 @@ fuzz: deps
 	mkdir -p $(FUZZ_BUILD)/corpus
 	$(FUZZ_BUILD)/record_converter_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=4096 \
 	  -artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus fuzz/corpus/record_converter
+	mkdir -p $(FUZZ_BUILD)/corpus-summary
+	$(FUZZ_BUILD)/measurement_reader_fuzz -max_total_time=$(FUZZ_SUMMARY_SECONDS) -max_len=4096 \
+	  -artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus-summary fuzz/corpus/measurement_reader
 
 # The Windows build, cross-built with mingw-w64; its tests run under Wine.
 WIN_BUILD ?= build-win

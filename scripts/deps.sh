@@ -11,6 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth xdotool x11-utils imagemagick
   fonts-dejavu-core fonts-liberation2
+  chromium
 )
 # The Windows cross build, its tests under Wine and its installer (`make
 # windows`, `make windows-test`, `make windows-package`), only when asked

@@ -30,7 +30,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-"$simulator" --dir "$demo" --com 7 --blocks 3 --records 12 --repeat &
+"$simulator" --dir "$demo" --com 7 --blocks 3 --records 22 --repeat &
 sim_pid=$!
 for _ in $(seq 50); do [ -e "$demo/COM7" ] && break; sleep 0.1; done
 

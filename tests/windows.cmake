@@ -62,7 +62,10 @@ set(test_sources
     "${CMAKE_CURRENT_SOURCE_DIR}/ports/settings_file_test.cpp"
     "${CMAKE_CURRENT_SOURCE_DIR}/transfer/record_converter_test.cpp"
     "${CMAKE_CURRENT_SOURCE_DIR}/transfer/record_converter_identity_test.cpp"
-    "${CMAKE_CURRENT_SOURCE_DIR}/tools/simulator_test.cpp")
+    "${CMAKE_CURRENT_SOURCE_DIR}/tools/simulator_test.cpp"
+    "${CMAKE_CURRENT_SOURCE_DIR}/summary/discharge_test.cpp"
+    "${CMAKE_CURRENT_SOURCE_DIR}/summary/measurement_reader_test.cpp"
+    "${CMAKE_CURRENT_SOURCE_DIR}/summary/summary_command_test.cpp")
 file(GLOB win32_tests CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*/*_win32_test.cpp")
 list(APPEND test_sources ${win32_tests})
 
@@ -78,6 +81,9 @@ foreach(src IN LISTS test_sources)
   target_link_libraries(${target} PRIVATE morvane_test_support)
   if(sub STREQUAL "tools")
     target_link_libraries(${target} PRIVATE morvane_sim_records)
+  endif()
+  if(sub STREQUAL "tools" OR sub STREQUAL "summary")
+    target_link_libraries(${target} PRIVATE morvane_summary)
   endif()
   target_compile_definitions(${target} PRIVATE MORVANE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   # A test file may ask for the program's resources by naming itself

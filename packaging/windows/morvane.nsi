@@ -1,6 +1,7 @@
 ; The Windows installer, made by makensis from the build (see package.cmake),
 ; which defines VERSION (the project's version), VERSION4 (the same with four
-; numbers), PROGRAM (the built morvane.exe), HELP (MorvHelp.pdf), ICON (the
+; numbers), PROGRAM (the built morvane.exe), SUMMARY (morvane-summary.exe),
+; HELP (MorvHelp.pdf), ICON (the
 ; program's icon as an .ico) and OUTFILE.
 ;
 ; It installs for the current user only, into a folder of the user's own,
@@ -52,6 +53,7 @@ Section "Program"
   SetOutPath "$INSTDIR"
   ; The program opens its help document from its own folder.
   File "/oname=morvane.exe" "${PROGRAM}"
+  File "/oname=morvane-summary.exe" "${SUMMARY}"
   File "/oname=MorvHelp.pdf" "${HELP}"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 
@@ -73,6 +75,7 @@ SectionEnd
 Section "Uninstall"
   Delete "$SMPROGRAMS\${NAME}.lnk"
   Delete "$INSTDIR\morvane.exe"
+  Delete "$INSTDIR\morvane-summary.exe"
   Delete "$INSTDIR\MorvHelp.pdf"
   ; The program's own files beside it: the last transfer's raw log and the
   ; last port picked.

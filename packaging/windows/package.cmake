@@ -56,13 +56,15 @@ set(program "$<TARGET_FILE:${MORVANE_PROGRAM_TARGET}>")
 # needs (build-win/src keeps the full one).
 set(staged_program "${portable_dir}/morvane.exe")
 set(staged_help "${portable_dir}/MorvHelp.pdf")
+set(staged_summary "${portable_dir}/morvane-summary.exe")
 # For the packages' tests (tests/package).
 set(MORVANE_PACKAGE_DIR "${portable_dir}")
 add_custom_command(
-  OUTPUT "${staged_program}" "${staged_help}"
+  OUTPUT "${staged_program}" "${staged_help}" "${staged_summary}"
   COMMAND "${CMAKE_STRIP}" --strip-debug -o "${staged_program}" "${program}"
+  COMMAND "${CMAKE_STRIP}" --strip-debug -o "${staged_summary}" "$<TARGET_FILE:morvane-summary>"
   COMMAND "${CMAKE_COMMAND}" -E copy "${help_pdf}" "${staged_help}"
-  DEPENDS ${MORVANE_PROGRAM_TARGET} "${help_pdf}"
+  DEPENDS ${MORVANE_PROGRAM_TARGET} morvane-summary "${help_pdf}"
   VERBATIM)
 
 # Files at the zip's top: Explorer's "Extract All" makes the folder.
@@ -70,9 +72,9 @@ add_custom_command(
   OUTPUT "${MORVANE_PACKAGE_ZIP}"
   COMMAND "${CMAKE_COMMAND}" -E rm -f "${MORVANE_PACKAGE_ZIP}"
   COMMAND "${CMAKE_COMMAND}" -E tar cf "${MORVANE_PACKAGE_ZIP}" --format=zip morvane.exe
-          MorvHelp.pdf README.txt
+          morvane-summary.exe MorvHelp.pdf README.txt
   WORKING_DIRECTORY "${portable_dir}"
-  DEPENDS "${staged_program}" "${staged_help}" "${portable_dir}/README.txt"
+  DEPENDS "${staged_program}" "${staged_summary}" "${staged_help}" "${portable_dir}/README.txt"
   COMMENT "Packing the portable zip ${package_base}-win64.zip"
   VERBATIM)
 
@@ -91,9 +93,9 @@ add_custom_command(
   OUTPUT "${MORVANE_PACKAGE_INSTALLER}"
   # -WX: its warnings fail the build, as the compilers' do.
   COMMAND "${MORVANE_MAKENSIS}" -V2 -WX -NOCD "-DVERSION=${PROJECT_VERSION}" "-DVERSION4=${version4}"
-          "-DPROGRAM=${staged_program}" "-DHELP=${staged_help}" "-DICON=${MORVANE_ARTWORK_DIR}/PROP1.ico"
+          "-DPROGRAM=${staged_program}" "-DSUMMARY=${staged_summary}" "-DHELP=${staged_help}" "-DICON=${MORVANE_ARTWORK_DIR}/PROP1.ico"
           "-DOUTFILE=${MORVANE_PACKAGE_INSTALLER}" "${nsi}"
-  DEPENDS "${staged_program}" "${staged_help}" "${nsi}" morvane_win32_artwork
+  DEPENDS "${staged_program}" "${staged_summary}" "${staged_help}" "${nsi}" morvane_win32_artwork
           "${MORVANE_ARTWORK_DIR}/PROP1.ico"
   COMMENT "Making the installer ${package_base}-setup.exe"
   VERBATIM)

@@ -27,6 +27,7 @@ enum MainControl : int {
   IdOverwriteLabel = 240,
   IdStatusBar = 260,
   IdHelpMenu = 8000,
+  IdSummaryMenu = 8010,
   CmdHelp = 1111,
   CmdChooseFile = 1112,
   CmdFocusPorts = 1113,
@@ -34,6 +35,7 @@ enum MainControl : int {
   CmdStop = 1115,
   CmdExit = 1116,
   CmdRescan = 1117,
+  CmdSummary = 1118,
 };
 
 // Status bar parts, numbered from the left.

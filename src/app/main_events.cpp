@@ -5,6 +5,7 @@
 #include "app/main_form.h"
 #include "app/main_keys.h"
 #include "app/main_look.h"
+#include "app/main_summary.h"
 #include "diag/debug_trace.h"
 #include "help/help_window.h"
 #include "output/output_choice.h"
@@ -45,6 +46,9 @@ bool controlEvent(int id, int code, int value) {
       return true;
     case IdHelpMenu:
       helpMenuEvent(code);
+      return true;
+    case IdSummaryMenu:
+      onClick(code, summarizeOutputFile);
       return true;
     case IdChooseFileButton:
       onClick(code, chooseOutputFileByDialog);

@@ -10,4 +10,4 @@ void mainWindowEvents(int& controlId, int& eventCode, int& eventValue, int& canc
 void mainFormEvents(int& controlId, int& eventCode, int& eventValue, int& cancel);
 
 inline constexpr const char* MainAccelerators =
-    "F1,1111|^F,1112|^P,1113|^G,1114|^Z,1115|^X,1116|^R,1117";
+    "F1,1111|^F,1112|^P,1113|^G,1114|^Z,1115|^X,1116|^R,1117|^D,1118";

@@ -2,6 +2,7 @@
 
 #include "app/control_ids.h"
 #include "app/ezgui/ezgui.h"
+#include "app/main_summary.h"
 #include "help/help_window.h"
 #include "output/output_choice.h"
 #include "output/output_state.h"
@@ -57,6 +58,9 @@ void keyboardCommand(int command) {
       break;
     case CmdRescan:
       scanPorts();
+      break;
+    case CmdSummary:
+      summarizeOutputFile();
       break;
     default:
       break;

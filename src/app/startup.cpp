@@ -54,6 +54,7 @@ void defineColours() {
 }
 
 void createMainForm() {
+  EZ_DEFMAINMENU(IdSummaryMenu, "&Summary", "");
   EZ_DEFMAINMENU(IdHelpMenu, "&Help", "");
   EZ_COLOR(0, 40);
   EZ_ALLOWLOADINGEVENT(2);

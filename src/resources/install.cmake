@@ -13,6 +13,8 @@ set(MORVANE_INSTALL_APPDIR "lib/morvane" CACHE STRING
     "Folder, under the install prefix, holding the program and its help document")
 
 install(TARGETS morvane RUNTIME DESTINATION "${MORVANE_INSTALL_APPDIR}")
+# The measurement summary on the command line needs nothing beside it.
+install(TARGETS morvane-summary RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
 
 file(RELATIVE_PATH morvane_link_target "/${CMAKE_INSTALL_BINDIR}"
      "/${MORVANE_INSTALL_APPDIR}/morvane")

@@ -16,7 +16,7 @@ const std::vector<std::pair<int, Qt::KeyboardModifiers>> WindowKeys = {
     {Qt::Key_F1, Qt::NoModifier},     {Qt::Key_P, Qt::ControlModifier},
     {Qt::Key_R, Qt::ControlModifier}, {Qt::Key_G, Qt::ControlModifier},
     {Qt::Key_Z, Qt::ControlModifier}, {Qt::Key_F, Qt::ControlModifier},
-    {Qt::Key_X, Qt::ControlModifier},
+    {Qt::Key_D, Qt::ControlModifier}, {Qt::Key_X, Qt::ControlModifier},
 };
 
 // What any of the main window's keys would have done, seen from outside.

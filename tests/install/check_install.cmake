@@ -24,6 +24,11 @@ file(REAL_PATH "${link}" target)
 file(REAL_PATH "${program}" program_real)
 expect("bin/morvane leads to ${target}, not the program" target STREQUAL program_real)
 
+set(summary "${PREFIX}/bin/morvane-summary")
+expect("no morvane-summary in bin/" EXISTS "${summary}")
+execute_process(COMMAND "${summary}" --help RESULT_VARIABLE failed OUTPUT_VARIABLE usage)
+expect("bin/morvane-summary --help failed: ${failed}" failed EQUAL 0 AND usage MATCHES "^Usage:")
+
 set(desktop "${PREFIX}/share/applications/morvane.desktop")
 file(STRINGS "${desktop}" entries)
 foreach(line "[Desktop Entry]" "Type=Application" "Name=Morvane Data Transfer Utility"

@@ -1,5 +1,5 @@
-# The portable zip holds exactly the program, the help document and the
-# readme, at its top, as built (ZIP, PROGRAM, HELP, README, WORK: a scratch
+# The portable zip holds exactly the program, the summary's command-line
+# tool, the help document and the readme, at its top, as built (ZIP, PROGRAM, HELP, README, WORK: a scratch
 # folder). The readme has CR LF line ends, for every Notepad.
 foreach(var ZIP PROGRAM HELP README WORK)
   if(NOT DEFINED ${var})
@@ -19,7 +19,7 @@ endif()
 string(STRIP "${listing}" listing)
 string(REPLACE "\n" ";" listing "${listing}")
 list(SORT listing)
-if(NOT listing STREQUAL "MorvHelp.pdf;README.txt;morvane.exe")
+if(NOT listing STREQUAL "MorvHelp.pdf;README.txt;morvane-summary.exe;morvane.exe")
   message(FATAL_ERROR "${ZIP} holds ${listing}")
 endif()
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "record_generator.h"
+#include "summary/discharge.h"
 #include "transfer/record_converter.h"
 
 namespace {
@@ -70,6 +71,33 @@ TEST(SimulatedInstrument, ProgramReadsEveryRecordWhateverTheChunks) {
         }));
     EXPECT_EQ(headers, 3u);
     EXPECT_TRUE(pending.text.empty()) << "nothing left over: " << pending.text;
+  }
+}
+
+// Each block, through the program's conversion and the summary, is a real
+// cross-section: dry edges, stations in order, water in between, and the
+// mid-section and mean-section discharges close together.
+TEST(SimulatedInstrument, BlocksAreCrossSectionsTheSummaryAccepts) {
+  for (uint64_t seed : {1u, 2u, 3u, 4u, 5u}) {
+    const std::string stream = sim::storedRecords({3, 22, sim::Units::Mixed, seed});
+    PendingRecord pending;
+    convertChunk(pending, stream);
+    std::string csv;
+    for (const std::string& line : writeOutRecords(pending)) csv += line;
+    const MeasurementFile file = readMeasurements(csv);
+    ASSERT_EQ(file.measurements.size(), 3u) << "seed " << seed;
+    EXPECT_TRUE(file.skipped.empty());
+    for (const Measurement& m : file.measurements) {
+      const Summary s = summarize(m);
+      ASSERT_EQ(s.verticals.size(), 22u);
+      EXPECT_EQ(s.verticals.front().depth, 0);
+      EXPECT_EQ(s.verticals.back().depth, 0);
+      EXPECT_EQ(s.verticals.front().velocity, 0);
+      ASSERT_TRUE(s.discharge);
+      EXPECT_GT(*s.discharge, 0);
+      for (const std::string& flag : s.flags)
+        EXPECT_EQ(flag.rfind("Note: ", 0), 0u) << "seed " << seed << ": " << flag;
+    }
   }
 }
 

@@ -92,20 +92,34 @@ void nextDay(Clock& clock) {
   }
 }
 
-// A channel deepest and fastest in the middle: depth follows a parabola over
-// the width, speed grows with depth; both get a little measuring noise.
+int squareRoot(long value) {
+  long root = 0;
+  while ((root + 1) * (root + 1) <= value) ++root;
+  return static_cast<int>(root);
+}
+
+// A real cross-section, measured from the left bank: the water's edges have
+// no depth and no velocity, the bed is a parabola deepest mid-stream, and the
+// velocity grows with the depth as in an open channel (about as its square
+// root here), with a little measuring noise on both.
 std::string recordLine(int xsec, const Clock& clock, const Channel& c, int index, int count,
                        Random& random) {
   const int station = count > 1 ? c.widthTenths * index / (count - 1) : c.widthTenths / 2;
+  const bool edge = count > 1 && (index == 0 || index == count - 1);
   // u runs over 0..1000 across the channel; shape is 0 at the edges, 1000 mid-stream.
   const long u = c.widthTenths > 0 ? 1000L * station / c.widthTenths : 500;
   const long shape = 4 * u * (1000 - u) / 1000;
-  int depth = static_cast<int>(c.maxDepthHundredths * shape / 1000) + random.between(-4, 4);
-  if (depth < 5) depth = 5 + random.between(0, 5);
-  int speed = static_cast<int>(c.maxSpeedHundredths * (200 + 8 * shape / 10) / 1000) +
-              random.between(-6, 6);
-  if (speed < 1) speed = 1 + random.between(0, 3);
-  const int angle = random.between(0, 12);
+  int depth = 0;
+  int speed = 0;
+  if (!edge) {
+    depth = static_cast<int>(c.maxDepthHundredths * shape / 1000) + random.between(-3, 3);
+    if (depth < 3) depth = 3 + random.between(0, 2);
+    speed =
+        static_cast<int>(c.maxSpeedHundredths * (250 + 3 * squareRoot(shape * 1000) / 4) / 1000) +
+        random.between(-4, 4);
+    if (speed < 1) speed = 1 + random.between(0, 2);
+  }
+  const int angle = edge ? 0 : random.between(0, 8);
 
   std::string line = std::to_string(xsec);
   line += ',' + dateText(clock) + ',' + timeText(clock) + ',' + fixed(station, 1) + ',' +
