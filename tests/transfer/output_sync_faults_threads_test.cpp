@@ -103,4 +103,11 @@ TEST_F(OutputSync, ASyncThatDoesNotReturnDoesNotHoldTheWindow) {
   EXPECT_TRUE(waitUntil([] { return !linkIsOpen(); }, 10000));
   EXPECT_TRUE(waitUntil([&] { return lockableByAnotherProgram(csv); }, 10000));
   EXPECT_EQ(fileContent(csv), csvLines(0, 3));
+
+  // And the next transfer runs as usual.
+  clickStart();
+  ASSERT_EQ(statusPart(StatusOverall), "Waiting for data . . . . . . . . .");
+  DialogAnswer next = clickStopAnsweringMessage();
+  EXPECT_FALSE(next->answered) << next->text;
+  expectControlsGivenBack();
 }

@@ -237,6 +237,11 @@ TEST_F(TransferFaults, StopKeepsItsLimitWhenTheWallClockIsSetBack) {
   expectControlsGivenBack();
   reader.closeReader();
   EXPECT_TRUE(waitUntil([] { return !linkIsOpen(); }, 10000));
+  csv = program.path() + "next.csv";
+  OutputFileName = csv;
+  startTransfer();
+  clickStop();
+  expectControlsGivenBack();
 }
 
 // While a transfer runs, status part 1 is the transfer's: choosing a file,
