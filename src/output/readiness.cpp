@@ -8,17 +8,25 @@
 
 namespace {
 
+bool transferRuns() {
+  return TransferRunning == 1;
+}
+
+// While a transfer runs, part 1 is the transfer's: the readiness texts wait
+// until it has stopped (Stop writes its own), and so does the code of what
+// part 1 shows, which the worker reads.
 void setStatus(int part, const std::string& text) {
+  if (part == StatusOverall && transferRuns()) return;
   EZ_SETSBTEXT(MainForm, IdStatusBar, part, text, "P");
+}
+
+void setShownCode(int16_t code) {
+  if (!transferRuns()) DotCount = code;
 }
 
 void disableStartAndStop() {
   EZ_DISABLEC(MainForm, IdStartButton);
   EZ_DISABLEC(MainForm, IdStopButton);
-}
-
-bool transferRuns() {
-  return TransferRunning == 1;
 }
 
 }  // namespace
@@ -36,7 +44,7 @@ void readinessOnLoaded() {
 
 void readinessOnFillChosen(const std::string& portText) {
   setStatus(StatusPort, portText + TextPortChosenSuffix);
-  DotCount = -1;
+  setShownCode(-1);
   if (!readinessRuleMet()) return;
   if (!transferRuns()) EZ_ENABLEC(MainForm, IdStartButton);
   setStatus(StatusOverall, TextReadyToStart);
@@ -45,7 +53,7 @@ void readinessOnFillChosen(const std::string& portText) {
 void readinessOnFillNone() {
   setStatus(StatusOverall, TextNotReady);
   setStatus(StatusPort, TextPortNotChosen);
-  DotCount = -2;
+  setShownCode(-2);
   EZ_DISABLEC(MainForm, IdStartButton);
 }
 

@@ -46,8 +46,27 @@ int64_t sinceMs(int64_t stamp) {
   return nowMs() - stamp;
 }
 
-void showStatus(const std::string& text) {
-  EZ_SETSBTEXT(MainForm, IdStatusBar, StatusOverall, text, "P");
+// Once Stop has been asked for, part 1 is the stop sequence's. Lines the
+// output file did not take are told in front of every text while the
+// transfer runs, so the crew can act before the instrument has finished.
+void showStatus(const WorkerRun& run, const std::string& text) {
+  if (run.stopRequested.load() != 0) return;
+  const int32_t lost = LostRecordCount.load();
+  const std::string shown =
+      lost > 0 ? std::to_string(lost) + " record(s) not saved to file! " + text : text;
+  EZ_SETSBTEXT(MainForm, IdStatusBar, StatusOverall, shown, "P");
+}
+
+std::string receivingText(int16_t dots) {
+  std::string text = TextReceiving;
+  for (int16_t i = 0; i < dots; ++i) text += " .";
+  return text;
+}
+
+// What part 1 shows now, by the dot counter's code.
+std::string activityText() {
+  const int16_t dots = DotCount.load();
+  return dots == 0 ? TextWaiting : receivingText(dots);
 }
 
 // How much the line has brought lately: the bytes taken in the current
@@ -89,7 +108,7 @@ class LinePace {
 // driver queue a pause.
 // Shows the waiting text once per pause in the data: the counter at 0 says
 // it is already shown.
-void idlePause(int64_t stamp, LinePace& pace) {
+void idlePause(const WorkerRun& run, int64_t stamp, LinePace& pace) {
   if (pace.busy()) {
     waitForBytes(IdlePause);
   } else {
@@ -99,7 +118,7 @@ void idlePause(int64_t stamp, LinePace& pace) {
   int16_t seen = DotCount.load();
   while (seen != 0) {
     if (DotCount.compare_exchange_weak(seen, 0)) {
-      showStatus(TextWaiting);
+      showStatus(run, TextWaiting);
       return;
     }
   }
@@ -107,20 +126,13 @@ void idlePause(int64_t stamp, LinePace& pace) {
 
 // Waiting for data would be untrue once the instrument is unplugged: nothing
 // can arrive on this opening of the port again, only Stop helps.
-void showPortGone() {
-  showStatus("Port COM " + std::to_string(linkPortNumber()) + " disconnected - press Stop");
+void showPortGone(const WorkerRun& run) {
+  showStatus(run, "Port COM " + std::to_string(linkPortNumber()) + " disconnected - press Stop");
 }
 
-void refreshReceiving() {
-  const int16_t dots = advanceDotCount();
-  std::string text = TextReceiving;
-  for (int16_t i = 0; i < dots; ++i) text += " .";
-  showStatus(text);
+void refreshReceiving(const WorkerRun& run) {
+  showStatus(run, receivingText(advanceDotCount()));
   EZ_DOEVENTS(10);
-}
-
-bool abandoned() {
-  return WorkerFate.load() == WorkerAbandoned;
 }
 
 void logChunk(const std::string& chunk) {
@@ -134,8 +146,8 @@ void logChunk(const std::string& chunk) {
 // line after line: the worker would stop reading the line meanwhile and the
 // driver's queue would overflow. Each later line gets one try without a wait,
 // and the first that goes in ends the stall.
-bool saveRecordLine(const std::string& line) {
-  if (abandoned()) return false;
+bool saveRecordLine(const WorkerRun& run, const std::string& line) {
+  if (run.fate.load() == WorkerAbandoned) return false;
   const int waitMs = OutputStalled.load() != 0 ? 0 : OutputWriteWaitMs.load();
   switch (writeWithin(OutputFile.load(), line.data(), line.size(), waitMs)) {
     case WriteOutcome::Written:
@@ -150,41 +162,47 @@ bool saveRecordLine(const std::string& line) {
   return false;
 }
 
-// A line the file did not take is still shown and counted; the stop
-// sequence tells the user how many went missing.
-void emitRecord(const std::string& line) {
-  if (!saveRecordLine(line)) ++LostRecordCount;
+// A line the file did not take is still shown and counted, and the count
+// told at once; the stop sequence tells the user how many went missing.
+void emitRecord(const WorkerRun& run, const std::string& line) {
+  if (!saveRecordLine(run, line)) {
+    ++LostRecordCount;
+    showStatus(run, activityText());
+  }
   EZ_SETRICHSEL(MainForm, IdIncomingView, -1, -1);
   EZ_SETRICHTEXT(MainForm, IdIncomingView, line, 0, 1);
   if (++RecordCount % ScrollPeriod == 0) EZ_SCROLLTO(MainForm, IdIncomingView, 1, -2);
 }
 
-void takeChunk(int32_t waiting) {
-  const std::string chunk = receiveBytes(waiting);
+void takeChunk(const WorkerRun& run, int32_t waiting) {
+  const std::string chunk = receiveBytes(waiting, &run.stopRequested);
   logChunk(chunk);
   convertChunk(PendingText, chunk);
-  for (const std::string& line : writeOutRecords(PendingText)) emitRecord(line);
+  for (const std::string& line : writeOutRecords(PendingText)) emitRecord(run, line);
 }
 
-void refreshAndTakeChunk(int32_t waiting, int64_t& stamp, LinePace& pace) {
+void refreshAndTakeChunk(const WorkerRun& run, int32_t waiting, int64_t& stamp, LinePace& pace) {
   if (sinceMs(stamp) > RefreshAfterMs) {
-    refreshReceiving();
+    refreshReceiving(run);
     stamp = stampNow();
   }
-  takeChunk(waiting);
+  takeChunk(run, waiting);
   pace.took(waiting);
 }
 
 // Bytes that reached the line before Stop was pressed are the instrument's
 // like any others: what waits in the driver and the read-ahead is logged and
 // its records written before the worker leaves. Bytes keep coming from a
-// long burst, so the pass ends when nothing waits or the limit is up.
-void takeLastBytes() {
+// long burst, so the pass ends when nothing waits or the limit is up. The
+// nothing that one query reports after a line error is not the end: the
+// bytes behind the error are still queued.
+void takeLastBytes(const WorkerRun& run) {
   const int64_t start = nowMs();
   while (sinceMs(start) < LastPassLimitMs) {
     const int32_t waiting = bytesWaiting();
+    if (waiting <= 0 && lineErrorJustReported()) continue;
     if (waiting <= 0) return;
-    takeChunk(waiting);
+    takeChunk(run, waiting);
   }
 }
 
@@ -202,21 +220,21 @@ int16_t advanceDotCount() {
   return dots;
 }
 
-void receiveWorker() {
+void receiveWorker(const WorkerRun& run) {
   int64_t stamp = stampNow();
   bool portGoneShown = false;
   LinePace pace;
-  while (StopRequested.load() == 0) {
+  while (run.stopRequested.load() == 0) {
     const int32_t waiting = bytesWaiting();
     if (waiting > 0) {
-      refreshAndTakeChunk(waiting, stamp, pace);
+      refreshAndTakeChunk(run, waiting, stamp, pace);
     } else if (linkDeviceGone()) {
-      if (!portGoneShown) showPortGone();
+      if (!portGoneShown) showPortGone(run);
       portGoneShown = true;
       std::this_thread::sleep_for(IdlePause);
     } else {
-      idlePause(stamp, pace);
+      idlePause(run, stamp, pace);
     }
   }
-  takeLastBytes();
+  takeLastBytes(run);
 }

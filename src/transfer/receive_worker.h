@@ -4,15 +4,16 @@
 #include <cstdint>
 
 #include "transfer/record_converter.h"
+#include "transfer/transfer_state.h"
 
 // The unfinished record. It outlives transfers: the first data of the next
 // transfer continues it. Touched by the worker alone while one runs.
 extern PendingRecord PendingText;
 
 // Polls the link, writes each chunk to the raw log and each record line to
-// the output file and the incoming-data view. Returns once it finds
-// StopRequested set at the top of its loop.
-void receiveWorker();
+// the output file and the incoming-data view. Returns once it finds its own
+// stop flag set at the top of its loop and has taken what was still waiting.
+void receiveWorker(const WorkerRun& run);
 
 // One more progress dot (15 go round to 1; a reset to -1 counts on to 0) and
 // the new count. The window's thread may reset the count at any moment.

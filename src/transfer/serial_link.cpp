@@ -13,7 +13,6 @@
 #include <thread>
 
 #include "transfer/serial_port.h"
-#include "transfer/transfer_state.h"
 
 namespace {
 
@@ -43,6 +42,8 @@ struct SerialLink {
   size_t readAheadCount = 0;
   // Set by the polling thread, read by anyone.
   std::atomic<bool> deviceGone{false};
+  // Set by each bytesWaiting: whether it reported 0 for a line error.
+  std::atomic<bool> lineErrorReported{false};
   std::atomic<int16_t> portNumber{0};
 };
 
@@ -101,14 +102,15 @@ void takeFromReadAhead(std::string& out, size_t owed) {
 // Waits, in 1 ms steps, until the driver holds at least one byte. False when
 // the device has gone, when a stop was asked for (the window waits on it) or
 // when nothing came within the limit: the bytes may never come.
-bool waitForQueuedBytes(SerialPort* port, uint32_t& queued) {
+bool waitForQueuedBytes(SerialPort* port, uint32_t& queued, const std::atomic<int32_t>* stop) {
   const auto deadline = std::chrono::steady_clock::now() + kOwedBytesLimit;
   for (;;) {
     uint32_t errors = 0;
     const SerialStatus status = serialPoll(port, queued, errors);
     if (status == SerialGone) return false;
     if (status == SerialOk && queued > 0) return true;
-    if (StopRequested.load() != 0 || std::chrono::steady_clock::now() >= deadline) return false;
+    if (stop && stop->load() != 0) return false;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
     pause(kPollStep);
   }
 }
@@ -156,17 +158,25 @@ bool openLink(int16_t portNumber) {
   return true;
 }
 
+bool lineErrorJustReported() {
+  return theLink.lineErrorReported.load();
+}
+
 int32_t bytesWaiting() {
   SerialPort* port = theLink.port.load();
   if (!port) return 0;
   uint32_t queued = 0;
   uint32_t errors = 0;
+  theLink.lineErrorReported = false;
   // Bytes already read ahead are received even when the device has gone:
   // they are often the end of the last record.
   const SerialStatus status = serialPoll(port, queued, errors);
   if (status == SerialGone) theLink.deviceGone = true;
   if (status != SerialOk) return static_cast<int32_t>(theLink.readAheadCount);
-  if (errors & kCountedErrors) return 0;
+  if (errors & kCountedErrors) {
+    theLink.lineErrorReported = true;
+    return 0;
+  }
   const uint64_t total = uint64_t{queued} + theLink.readAheadCount;
   return static_cast<int32_t>(std::min<uint64_t>(total, std::numeric_limits<int32_t>::max()));
 }
@@ -181,7 +191,7 @@ void waitForBytes(std::chrono::milliseconds limit) {
   std::this_thread::sleep_until(until);
 }
 
-std::string receiveBytes(int32_t count) {
+std::string receiveBytes(int32_t count, const std::atomic<int32_t>* stop) {
   SerialPort* port = theLink.port.load();
   std::string gathered;
   if (!port || count < 1) return gathered;
@@ -189,7 +199,7 @@ std::string receiveBytes(int32_t count) {
   takeFromReadAhead(gathered, wanted);
   while (gathered.size() < wanted) {
     uint32_t queued = 0;
-    if (!waitForQueuedBytes(port, queued)) return gathered;
+    if (!waitForQueuedBytes(port, queued, stop)) return gathered;
     switch (refillReadAhead(port, queued)) {
       // Bytes gathered before a failed read are the instrument's all the same.
       case Refill::Failed:

@@ -2,6 +2,7 @@
 // fixed line settings, report and take waiting bytes, drain and close.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -14,12 +15,16 @@ bool openLink(int16_t portNumber);
 // after a line error; only the bytes read ahead when the query fails (the
 // device has gone).
 int32_t bytesWaiting();
+// True when the last bytesWaiting reported 0 for a line error: the bytes
+// behind the error are still queued, and the next call reports them.
+bool lineErrorJustReported();
 // Waits until bytes are waiting or `limit` has passed.
 void waitForBytes(std::chrono::milliseconds limit);
 // Exactly `count` bytes when they are waiting. Returns early with what it has
-// when the device delivers nothing, fails or goes away, when StopRequested is
-// set, or when owed bytes do not come for a few seconds.
-std::string receiveBytes(int32_t count);
+// when the device delivers nothing, fails or goes away, when `stop` (the
+// caller's stop flag, if any) is set, or when owed bytes do not come for a
+// few seconds.
+std::string receiveBytes(int32_t count, const std::atomic<int32_t>* stop = nullptr);
 // One write; failures and short writes are ignored.
 void sendBytes(const std::string& bytes);
 // Pauses 1000 ms, discards what is waiting and closes the port.

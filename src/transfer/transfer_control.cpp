@@ -1,5 +1,6 @@
 #include "transfer/transfer_control.h"
 
+#include <memory>
 #include <string>
 
 #include "app/control_ids.h"
@@ -17,8 +18,19 @@ WorkerThread WorkerHandle;
 namespace {
 
 constexpr size_t WorkerStackBytes = 1048576;
-// The close pause's second, and a few more for the worker's last pass.
+// The close pause's second, and a few more for the worker's last pass and
+// for putting the output file on its disk.
 constexpr int StopWaitLimitMs = 6000;
+
+// The running worker's own stop flag and fate; none while no worker runs.
+std::unique_ptr<WorkerRun> CurrentRun;
+// A worker the stop sequence stopped waiting for: it holds the port and both
+// files until its write or sync returns, and is kept until its thread has
+// ended. GUI thread only, as the two above.
+WorkerThread LetGoHandle;
+std::unique_ptr<WorkerRun> LetGoRun;
+
+enum class WorkerEnd { Ended, StuckWriting, StuckSyncing };
 
 void setTransferControls(bool running) {
   if (running) {
@@ -45,43 +57,70 @@ bool closeFile(std::atomic<int>& file) {
   return closeTransferFile(file.exchange(-1));
 }
 
-// The worker's thread body. A worker that the stop sequence stopped waiting
-// for gives back the link and both files itself once its write returns: they
-// cannot be closed under it, since a descriptor closed while a thread still
-// writes to it may be reused by the next file opened.
-void runWorker() {
-  receiveWorker();
-  int32_t expected = WorkerRunning;
-  if (WorkerFate.compare_exchange_strong(expected, WorkerFinished)) return;
-  // Files first: a new Start can only begin once the port is free.
-  closeFile(OutputFile);
+// The worker's last step, inside the time the stop sequence waits for it: a
+// file system that takes writes but does not answer a sync (frozen, or a
+// network share whose server has gone) must not hold the window.
+void closeFilesAtEnd(WorkerRun& run) {
+  run.closingFiles = 1;
+  run.outputClosedCleanly = syncAndCloseTransferFile(OutputFile.exchange(-1));
   closeFile(RawLog);
+}
+
+// The worker's thread body. A worker that the stop sequence stopped waiting
+// for also gives back the link itself once its write or sync returns: it
+// cannot be closed under it, since a descriptor closed while a thread still
+// uses it may be reused by the next file opened.
+void runWorker(void* argument) {
+  WorkerRun& run = *static_cast<WorkerRun*>(argument);
+  receiveWorker(run);
+  closeFilesAtEnd(run);
+  int32_t expected = WorkerRunning;
+  if (run.fate.compare_exchange_strong(expected, WorkerFinished)) return;
   flushAndClose();
 }
 
-// The worker ends within its last pass unless a write of its does not
-// return; the window is not held longer than this for it.
-bool waitForWorker() {
-  if (joinWorkerThreadWithin(WorkerHandle, StopWaitLimitMs)) return true;
-  int32_t expected = WorkerRunning;
-  if (!WorkerFate.compare_exchange_strong(expected, WorkerAbandoned)) {
-    joinWorkerThread(WorkerHandle);  // it ended just now
-    return true;
+// The worker ends within its last pass and the sync unless a write or the
+// sync does not return; the window is not held longer than this for it.
+WorkerEnd waitForWorker() {
+  if (!CurrentRun) return WorkerEnd::Ended;  // a start that failed has none
+  if (!joinWorkerThreadWithin(WorkerHandle, StopWaitLimitMs)) {
+    const bool syncing = CurrentRun->closingFiles.load() != 0;
+    int32_t expected = WorkerRunning;
+    if (CurrentRun->fate.compare_exchange_strong(expected, WorkerAbandoned)) {
+      LetGoHandle = WorkerHandle;
+      WorkerHandle = WorkerThread{};
+      LetGoRun = std::move(CurrentRun);
+      return syncing ? WorkerEnd::StuckSyncing : WorkerEnd::StuckWriting;
+    }
+    joinWorkerThread(WorkerHandle);  // it was ending just now
   }
-  detachWorkerThread(WorkerHandle);
-  return false;
+  return WorkerEnd::Ended;
 }
 
-std::string outputLossText(bool closedCleanly) {
+// True once no worker that Stop let go still runs.
+bool letGoWorkerHasEnded() {
+  if (!LetGoRun) return true;
+  if (!joinWorkerThreadWithin(LetGoHandle, 0)) return false;
+  LetGoRun.reset();
+  return true;
+}
+
+std::string outputLossText(WorkerEnd end, bool closedCleanly) {
   const int32_t lost = LostRecordCount.exchange(0);
   const std::string fileName = "\r" + OpenedOutputName;
+  if (end == WorkerEnd::StuckWriting) return TextOutputHung + fileName;
+  std::string text;
   if (lost > 0) {
     const char* opening = OutputStalled.load() != 0 ? TextOutputStalled : TextRecordsLost;
-    return std::string(opening) + " " + std::to_string(lost) +
+    text = std::string(opening) + " " + std::to_string(lost) +
            " record line(s) could not be written to file:" + fileName;
   }
-  if (!closedCleanly) return std::string(TextRecordsLost) + " " + TextCloseFailed + fileName;
-  return "";
+  if (end == WorkerEnd::StuckSyncing) {
+    text += (text.empty() ? "" : "\r\r") + std::string(TextSyncUnfinished) + fileName;
+  } else if (!closedCleanly && text.empty()) {
+    text = std::string(TextRecordsLost) + " " + TextCloseFailed + fileName;
+  }
+  return text;
 }
 
 std::string rawLogLossText() {
@@ -93,9 +132,8 @@ std::string rawLogLossText() {
 
 // What did not reach the files is otherwise lost without a word; the user
 // must learn of it before trusting them.
-void reportLosses(bool workerEnded, bool closedCleanly) {
-  std::string text = workerEnded ? outputLossText(closedCleanly)
-                                 : std::string(TextOutputHung) + "\r" + OpenedOutputName;
+void reportLosses(WorkerEnd end, bool closedCleanly) {
+  std::string text = outputLossText(end, closedCleanly);
   const std::string raw = rawLogLossText();
   if (!raw.empty()) text += (text.empty() ? "" : "\r\r") + raw;
   if (!text.empty()) EZ_MSGBOX(text);
@@ -111,10 +149,13 @@ void startHandler() {
   // A Start the user pressed while Stop ran reaches here from Stop's own
   // event processing; it would open files that Stop's last step then closes.
   if (StopInProgress) return;
+  if (!letGoWorkerHasEnded()) {
+    EZ_MSGBOX(std::string(TextStartRefused) + "\r" + OpenedOutputName);
+    return;
+  }
   TransferRunning = 1;
   TransferStopped = 0;
   DotCount = 0;
-  StopRequested = 0;
   setTransferControls(true);
   if (WriteMode == WriteOverwrite) EZ_SETRICHTEXT(MainForm, IdIncomingView, "", 0, 0);
   transferStart();
@@ -142,9 +183,9 @@ void transferStart() {
   LostRecordCount = 0;
   LostChunkCount = 0;
   OutputStalled = 0;
-  WorkerFate = WorkerRunning;
-  if (!startWorkerThread(WorkerHandle, runWorker, WorkerStackBytes)) {
-    WorkerFate = WorkerFinished;
+  CurrentRun = std::make_unique<WorkerRun>();
+  if (!startWorkerThread(WorkerHandle, runWorker, CurrentRun.get(), WorkerStackBytes)) {
+    CurrentRun.reset();
     // Without a worker nothing would ever be received; say so as a failed start.
     EZ_MSGBOX(TextCommsFailed);
   }
@@ -155,23 +196,26 @@ void stopSequence() {
   TransferRunning = 0;
   TransferStopped = 1;
   DotCount = -1;
-  StopRequested = 1;
+  if (CurrentRun) CurrentRun->stopRequested = 1;
   // The worker must have left the link and both files before they close:
   // a descriptor closed under it would be reused by the next file opened.
-  const bool workerEnded = waitForWorker();
+  const WorkerEnd end = waitForWorker();
   DotCount = -1;
   bool closedCleanly = true;
-  if (workerEnded) {
+  if (end == WorkerEnd::Ended) {
+    if (CurrentRun) closedCleanly = CurrentRun->outputClosedCleanly.load();
+    CurrentRun.reset();
     flushAndClose();
-    closedCleanly = syncAndCloseTransferFile(OutputFile.exchange(-1));
+    // Still open only when the start failed after opening it.
+    closedCleanly = syncAndCloseTransferFile(OutputFile.exchange(-1)) && closedCleanly;
   }
   setTransferControls(false);
   EZ_DOEVENTS(10);
   EZ_SETSBTEXT(MainForm, IdStatusBar, StatusOverall, TextReadyToStartAfterStop, "P");
-  if (workerEnded) closeFile(RawLog);
+  if (end == WorkerEnd::Ended) closeFile(RawLog);
   StopInProgress = 0;
   // Only now: during the stop's event processing a click on Start would be
   // refused, so it must not look usable then.
   EZ_ENABLEC(MainForm, IdStartButton);
-  reportLosses(workerEnded, closedCleanly);
+  reportLosses(end, closedCleanly);
 }

@@ -31,3 +31,11 @@ inline constexpr const char* TextCloseFailed = "The file reported an error when 
 inline constexpr const char* TextOutputHung =
     "The output file stopped taking data! The transfer was stopped without waiting for it:";
 inline constexpr const char* TextRawLogLost = "Not all received data was saved!";
+inline constexpr const char* TextSyncUnfinished =
+    "Not all records may have been saved! The file had not reached its disk when the transfer "
+    "was stopped:";
+// Start while a worker that Stop let go still holds the port and both files.
+inline constexpr const char* TextStartRefused =
+    "Cannot start yet! The last transfer still holds the port while it waits for its output "
+    "file to answer. Make that file's disk or network share answer again, or close the "
+    "program, then press Start. The file:";

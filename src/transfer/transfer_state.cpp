@@ -1,6 +1,5 @@
 #include "transfer/transfer_state.h"
 
-std::atomic<int32_t> StopRequested{0};
 int16_t TransferRunning = 0;
 int16_t TransferStopped = 0;
 int16_t StopInProgress = 0;
@@ -12,6 +11,5 @@ std::atomic<int32_t> LostRecordCount{0};
 std::atomic<int32_t> LostChunkCount{0};
 std::atomic<int32_t> OutputStalled{0};
 std::atomic<int32_t> OutputWriteWaitMs{DefaultOutputWriteWaitMs};
-std::atomic<int32_t> WorkerFate{WorkerFinished};
 std::string OpenedOutputName;
 std::string OpenedRawLogName;

@@ -6,8 +6,6 @@
 #include <cstdint>
 #include <string>
 
-// 1 asks the worker to end; it reads this at the top of every loop pass.
-extern std::atomic<int32_t> StopRequested;
 // GUI thread only: 1 from start until stop / 1 from stop until the next start.
 extern int16_t TransferRunning;
 extern int16_t TransferStopped;
@@ -38,8 +36,20 @@ extern std::atomic<int32_t> OutputStalled;
 inline constexpr int32_t DefaultOutputWriteWaitMs = 5000;
 extern std::atomic<int32_t> OutputWriteWaitMs;
 
-// What became of the transfer's worker. The stop sequence waits for it a
-// limited time; a worker still running then (a write that does not return)
-// is left to give back the link and both files itself when it ends.
+// What became of a transfer's worker. The stop sequence waits for it a
+// limited time; a worker still running then (a write or a sync that does not
+// return) is left to give back the link and both files itself when it ends.
 enum WorkerFateCode : int32_t { WorkerRunning = 0, WorkerFinished = 1, WorkerAbandoned = 2 };
-extern std::atomic<int32_t> WorkerFate;
+
+// One worker's own stop flag and fate. Each transfer's worker gets a new one,
+// which the window's thread keeps until that worker's thread has ended, so
+// no later Start can clear the flag of a worker that still runs.
+struct WorkerRun {
+  // 1 asks the worker to end; it reads this at the top of every loop pass.
+  std::atomic<int32_t> stopRequested{0};
+  std::atomic<int32_t> fate{WorkerRunning};
+  // 1 once the worker has begun putting the output file on its disk.
+  std::atomic<int32_t> closingFiles{0};
+  // False when that sync or the file's close reported an error.
+  std::atomic<bool> outputClosedCleanly{true};
+};

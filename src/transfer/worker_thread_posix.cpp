@@ -1,10 +1,14 @@
 #include <pthread.h>
 #include <signal.h>
-#include <time.h>
+
+#include <chrono>
+#include <thread>
 
 #include "transfer/worker_thread.h"
 
 namespace {
+
+constexpr auto JoinPollStep = std::chrono::milliseconds(2);
 
 // The worker writes to files the user named, which may be pipes. A write to
 // a pipe whose reader has gone must fail like any other failed write, not
@@ -17,22 +21,34 @@ void blockBrokenPipe() {
   pthread_sigmask(SIG_BLOCK, &set, nullptr);
 }
 
-void* runBody(void* body) {
+struct ThreadStart {
+  void (*body)(void*);
+  void* argument;
+};
+
+void* runBody(void* start) {
   blockBrokenPipe();
-  reinterpret_cast<void (*)()>(body)();
+  const ThreadStart what = *static_cast<ThreadStart*>(start);
+  delete static_cast<ThreadStart*>(start);
+  what.body(what.argument);
   return nullptr;
 }
 
 }  // namespace
 
-bool startWorkerThread(WorkerThread& thread, void (*body)(), size_t stackBytes) {
+bool startWorkerThread(WorkerThread& thread, void (*body)(void*), void* argument,
+                       size_t stackBytes) {
   pthread_attr_t attr;
   if (pthread_attr_init(&attr) != 0) return false;
   pthread_attr_setstacksize(&attr, stackBytes);
   pthread_t id;
-  const int rc = pthread_create(&id, &attr, runBody, reinterpret_cast<void*>(body));
+  auto* start = new ThreadStart{body, argument};
+  const int rc = pthread_create(&id, &attr, runBody, start);
   pthread_attr_destroy(&attr);
-  if (rc != 0) return false;
+  if (rc != 0) {
+    delete start;
+    return false;
+  }
   thread.native = static_cast<unsigned long>(id);
   thread.running = true;
   return true;
@@ -45,27 +61,18 @@ void joinWorkerThread(WorkerThread& thread) {
   thread.native = 0;
 }
 
+// Timed on the monotonic clock: pthread_timedjoin_np's deadline is on the
+// wall clock, so a clock set back during Stop would lengthen its wait.
+// (pthread_clockjoin_np would do too, but ThreadSanitizer does not know it
+// as a join.)
 bool joinWorkerThreadWithin(WorkerThread& thread, int limitMs) {
   if (!thread.running) return true;
-  timespec until{};
-  clock_gettime(CLOCK_REALTIME, &until);
-  until.tv_sec += limitMs / 1000;
-  until.tv_nsec += static_cast<long>(limitMs % 1000) * 1000000L;
-  if (until.tv_nsec >= 1000000000L) {
-    ++until.tv_sec;
-    until.tv_nsec -= 1000000000L;
-  }
-  if (pthread_timedjoin_np(static_cast<pthread_t>(thread.native), nullptr, &until) != 0) {
-    return false;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
+  while (pthread_tryjoin_np(static_cast<pthread_t>(thread.native), nullptr) != 0) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(JoinPollStep);
   }
   thread.running = false;
   thread.native = 0;
   return true;
-}
-
-void detachWorkerThread(WorkerThread& thread) {
-  if (!thread.running) return;
-  pthread_detach(static_cast<pthread_t>(thread.native));
-  thread.running = false;
-  thread.native = 0;
 }

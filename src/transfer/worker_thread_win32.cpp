@@ -5,8 +5,15 @@
 
 namespace {
 
-unsigned __stdcall runBody(void* body) {
-  reinterpret_cast<void (*)()>(body)();
+struct ThreadStart {
+  void (*body)(void*);
+  void* argument;
+};
+
+unsigned __stdcall runBody(void* start) {
+  const ThreadStart what = *static_cast<ThreadStart*>(start);
+  delete static_cast<ThreadStart*>(start);
+  what.body(what.argument);
   return 0;
 }
 
@@ -23,13 +30,17 @@ HANDLE nativeToHandle(unsigned long native) {
 
 }  // namespace
 
-bool startWorkerThread(WorkerThread& thread, void (*body)(), size_t stackBytes) {
+bool startWorkerThread(WorkerThread& thread, void (*body)(void*), void* argument,
+                       size_t stackBytes) {
   // The C runtime's own thread start, so the worker may use all of it. The
   // size is the whole stack reserved, not only its first commit.
-  const uintptr_t handle =
-      _beginthreadex(nullptr, static_cast<unsigned>(stackBytes), runBody,
-                     reinterpret_cast<void*>(body), STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
-  if (handle == 0) return false;
+  auto* start = new ThreadStart{body, argument};
+  const uintptr_t handle = _beginthreadex(nullptr, static_cast<unsigned>(stackBytes), runBody,
+                                          start, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+  if (handle == 0) {
+    delete start;
+    return false;
+  }
   thread.native = handleToNative(reinterpret_cast<HANDLE>(handle));
   thread.running = true;
   return true;
@@ -44,6 +55,8 @@ void joinWorkerThread(WorkerThread& thread) {
   thread.native = 0;
 }
 
+// WaitForSingleObject times its limit on the system's tick count, which
+// setting the time of day does not move.
 bool joinWorkerThreadWithin(WorkerThread& thread, int limitMs) {
   if (!thread.running) return true;
   const HANDLE handle = nativeToHandle(thread.native);
@@ -54,12 +67,4 @@ bool joinWorkerThreadWithin(WorkerThread& thread, int limitMs) {
   thread.running = false;
   thread.native = 0;
   return true;
-}
-
-void detachWorkerThread(WorkerThread& thread) {
-  if (!thread.running) return;
-  // Closing the handle does not touch the thread; it runs on and ends alone.
-  CloseHandle(nativeToHandle(thread.native));
-  thread.running = false;
-  thread.native = 0;
 }

@@ -57,6 +57,13 @@ constexpr long Slack = 12 * MiB;
 // Sent after each flood: its units word settles whatever the flood left.
 const std::string LastRecord = "\r\nlast,Feet\r\n";
 
+// The worker's own stop flag and fate, as the transfer start gives each one.
+WorkerRun TheRun;
+
+void workerBody(void*) {
+  receiveWorker(TheRun);
+}
+
 // What the plain conversion makes of the whole stream at once.
 struct Expected {
   std::string csv;
@@ -121,13 +128,13 @@ class ReceiveFlood : public ::testing::Test {
     DotCount = 0;
     RecordCount = 1;
     LostRecordCount = 0;
-    StopRequested = 0;
-    ASSERT_TRUE(startWorkerThread(worker_, receiveWorker, 1048576));
+    TheRun.stopRequested = 0;
+    ASSERT_TRUE(startWorkerThread(worker_, workerBody, nullptr, 1048576));
   }
 
   void TearDown() override {
     sent();
-    StopRequested = 1;
+    TheRun.stopRequested = 1;
     joinWorkerThread(worker_);
     flushAndClose();
     closeTransferFile(OutputFile.exchange(-1));
@@ -168,7 +175,7 @@ class ReceiveFlood : public ::testing::Test {
   }
 
   void stopWorker() {
-    StopRequested = 1;
+    TheRun.stopRequested = 1;
     joinWorkerThread(worker_);
     ezDrainQueued();
   }

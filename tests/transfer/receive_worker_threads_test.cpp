@@ -34,9 +34,11 @@ const std::string Marker = "\x85";
 const std::string Waiting = "Waiting for data . . . . . . . . .";
 
 std::atomic<bool> WorkerEnded{false};
+// The worker's own stop flag and fate, as the transfer start gives each one.
+WorkerRun TheRun;
 
-void workerBody() {
-  receiveWorker();
+void workerBody(void*) {
+  receiveWorker(TheRun);
   WorkerEnded = true;
 }
 
@@ -99,13 +101,13 @@ class ReceiveWorkerThreads : public ::testing::Test {
     DotCount = dots;
     RecordCount = 1;
     LostRecordCount = 0;
-    StopRequested = 0;
+    TheRun.stopRequested = 0;
     WorkerEnded = false;
-    ASSERT_TRUE(startWorkerThread(worker_, workerBody, 1048576));
+    ASSERT_TRUE(startWorkerThread(worker_, workerBody, nullptr, 1048576));
   }
 
   void stopWorker() {
-    StopRequested = 1;
+    TheRun.stopRequested = 1;
     joinWorkerThread(worker_);
   }
 
@@ -228,7 +230,7 @@ TEST_F(ReceiveWorkerThreads, StopFlagEndsTheIdleWorker) {
   startWorker();
   ASSERT_TRUE(send(record(1)));
   ASSERT_TRUE(waitUntil([] { return RecordCount == 2; }));
-  StopRequested = 1;
+  TheRun.stopRequested = 1;
   EXPECT_TRUE(waitUntil([] { return WorkerEnded.load(); }, 2000))
       << "the worker looks at the flag after each idle pause";
   joinWorkerThread(worker_);

@@ -37,7 +37,6 @@ class ThiefTest : public ::testing::Test {
   void SetUp() override {
     instrument = std::make_unique<PtyInstrument>(folder, 3);
     ASSERT_TRUE(openLink(3));
-    StopRequested = 0;
   }
   void TearDown() override {
     if (thief >= 0) close(thief);
@@ -107,8 +106,8 @@ TEST_F(ThiefTest, AStopRequestEndsTheWaitAtOnce) {
   ASSERT_TRUE(instrument->send("ghij"));
   ASSERT_TRUE(waitLinkHolds(8));
   if (steal(4) != "ghij") GTEST_SKIP() << "the device refused a second opener (not root)";
-  StopRequested = 1;
+  const std::atomic<int32_t> stopRequested{1};
   // Well inside the wait's own limit, so only the stop request can end it.
   CallWatchdog watchdog(2s);
-  EXPECT_EQ(receiveBytes(8), "cdef");
+  EXPECT_EQ(receiveBytes(8, &stopRequested), "cdef");
 }

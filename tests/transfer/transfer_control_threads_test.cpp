@@ -151,7 +151,8 @@ TEST_F(TransferRun, RecordsStillBeingWrittenWhenStopIsPressedAreAllWritten) {
       << "unread " << reader.unread() << ", taken " << recordsTaken();
 
   std::thread slowReader([&] {
-    while (StopRequested.load() == 0) std::this_thread::sleep_for(5ms);
+    // Stop sets the dot counter to -1 as it begins.
+    while (DotCount.load() != -1) std::this_thread::sleep_for(5ms);
     std::this_thread::sleep_for(1500ms);  // well past the stop's pause
     reader.readToEnd(20s);
   });
