@@ -98,6 +98,16 @@ SerialStatus checkAnswersModemQuery(int fd) {
   return tcgetattr(fd, &tio) == 0 ? SerialOk : SerialAbsent;
 }
 
+// The device a port's path leads to (the port folder's entries are links),
+// which lock files are named after; "" when it cannot be told.
+std::string resolvedDevice(const std::string& path) {
+  char* resolved = realpath(path.c_str(), nullptr);
+  if (!resolved) return "";
+  std::string device = resolved;
+  std::free(resolved);
+  return device;
+}
+
 void closeDescriptor(int fd) {
   if (fd >= 0) close(fd);
 }
@@ -152,8 +162,10 @@ SerialStatus serialOpen(int portNumber, SerialPort** port) {
   SerialStatus status = checkDeviceNode(path);
   if (status != SerialOk) return status;
   if (lockFileHeldByOther(path)) return SerialInUse;
+  SerialLockFile lockFile;
+  status = takeLockFile(resolvedDevice(path), lockFile);
   int fd = -1;
-  status = openDevice(path, fd);
+  if (status == SerialOk) status = openDevice(path, fd);
   if (status == SerialOk) status = checkOpenedTerminal(fd);
   if (status == SerialOk) status = takeExclusive(fd);
   const bool taken = status == SerialOk;
@@ -163,11 +175,13 @@ SerialStatus serialOpen(int portNumber, SerialPort** port) {
     // set, it would outlive the close and keep the port looking held.
     if (taken) releaseExclusive(fd);
     closeDescriptor(fd);
+    releaseLockFile(lockFile);
     return status;
   }
   tcflush(fd, TCIFLUSH);
   *port = new SerialPort;
   (*port)->fd = fd;
+  (*port)->lockFile = lockFile;
   takeCountsBaseline(**port);
   return SerialOk;
 }
@@ -250,5 +264,6 @@ void serialClose(SerialPort* port) {
   if (!port) return;
   releaseExclusive(port->fd);
   closeDescriptor(port->fd);
+  releaseLockFile(port->lockFile);
   delete port;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "transfer/serial_counters_posix.h"
+#include "transfer/serial_lock_file_posix.h"
 #include "transfer/serial_port.h"
 
 struct SerialPort {
@@ -9,6 +10,7 @@ struct SerialPort {
   // The error counters at the last poll; none while the driver keeps none.
   SerialErrorCounts lastCounts;
   bool haveCounts = false;
+  SerialLockFile lockFile;
 };
 
 // SerialGone for the errors of a device that went away, else `otherwise`.
