@@ -19,7 +19,7 @@ SerialStatus statusAfterError(int err, SerialStatus otherwise);
 // The line as a Linux tty starts it is cooked: echo, canonical lines, CR/LF
 // translation, XON/XOFF and output post-processing, all of which would alter
 // the instrument's bytes or echo them back to it. This makes it 8-bit clean
-// with the receiver on, modem lines ignored for reading and reads that never
-// wait (the descriptor is non-blocking); speed, character size, parity, stop bits and hardware flow
-// control stay as the driver holds them.
+// with the receiver on, modem lines ignored for reading, no flow control of
+// either kind and reads that never wait (the descriptor is non-blocking);
+// speed, character size, parity and stop bits stay as the driver holds them.
 SerialStatus makeRaw(int fd);
