@@ -95,6 +95,10 @@ SerialStatus makeRaw(int fd) {
                    IXANY | IMAXBEL | IUTF8);
   tio.c_oflag &= ~OPOST;
   tio.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
+  // The instrument's line has no flow control. Left on by an earlier
+  // program, hardware flow control holds every byte of a cable without a
+  // CTS line, and the close then waits the driver's closing time for them.
+  tio.c_cflag &= ~CRTSCTS;
   tio.c_cflag |= CREAD | CLOCAL;
   // With the descriptor non-blocking, VMIN 1 makes an empty queue read as
   // EAGAIN, so that a read of nothing means a hang-up (VMIN 0 would read 0).

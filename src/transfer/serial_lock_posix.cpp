@@ -79,8 +79,8 @@ bool lockFileHeldByOther(const std::string& path) {
   for (const char* folder : kLockFolders) {
     for (const std::string& name : lockFileNames(device)) {
       const pid_t pid = lockFilePid(readSmallFile(std::string(folder) + "/" + name));
-      // Our own PID in a lock file can only be a stale file whose PID came
-      // round again: this program writes none.
+      // Our own PID: the lock file of our own open port (which the port's
+      // exclusive flag and flock mark as held), or a stale one to replace.
       if (pid > 0 && pid != getpid() && processAlive(pid)) return true;
     }
   }

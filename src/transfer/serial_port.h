@@ -72,5 +72,7 @@ SerialStatus serialPoll(SerialPort* port, uint32_t& waiting, uint32_t& errors);
 // ends the wait at once.
 SerialStatus serialWaitInput(SerialPort* port, int timeoutMs, bool& ready);
 SerialStatus serialRead(SerialPort* port, void* buffer, size_t size, size_t& got);
+// Writes what the line takes within half a second; `written` tells how much.
 SerialStatus serialWrite(SerialPort* port, const void* data, size_t size, size_t& written);
+// Discards output the line has not taken, then closes.
 void serialClose(SerialPort* port);

@@ -21,6 +21,9 @@ constexpr int kHighestPort = 100;
 constexpr int kOpenFlags = O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC;
 // A free port is kept open this long before the probe closes it again.
 constexpr auto kProbePause = std::chrono::milliseconds(10);
+// A write the line does not take (an earlier program's flow control held
+// by the other end, a full buffer) gives up after this with what it took.
+constexpr auto kWriteLimit = std::chrono::milliseconds(500);
 
 struct DeviceRange {
   int firstPort;
@@ -98,6 +101,16 @@ SerialStatus checkAnswersModemQuery(int fd) {
   return tcgetattr(fd, &tio) == 0 ? SerialOk : SerialAbsent;
 }
 
+// The device a port's path leads to (the port folder's entries are links),
+// which lock files are named after; "" when it cannot be told.
+std::string resolvedDevice(const std::string& path) {
+  char* resolved = realpath(path.c_str(), nullptr);
+  if (!resolved) return "";
+  std::string device = resolved;
+  std::free(resolved);
+  return device;
+}
+
 void closeDescriptor(int fd) {
   if (fd >= 0) close(fd);
 }
@@ -123,6 +136,19 @@ SerialStatus pollLineErrors(SerialPort& port, uint32_t& errors) {
       return SerialOk;
   }
   return SerialOk;
+}
+
+// Until the line takes bytes again; false once `deadline` has passed.
+bool waitForRoom(int fd, std::chrono::steady_clock::time_point deadline) {
+  for (;;) {
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return false;
+    pollfd entry{fd, POLLOUT, 0};
+    const int ready = poll(&entry, 1, static_cast<int>(left.count()));
+    if (ready > 0) return (entry.revents & POLLOUT) != 0;
+    if (ready < 0 && errno != EINTR) return false;
+  }
 }
 
 bool hungUp(int fd) {
@@ -152,8 +178,10 @@ SerialStatus serialOpen(int portNumber, SerialPort** port) {
   SerialStatus status = checkDeviceNode(path);
   if (status != SerialOk) return status;
   if (lockFileHeldByOther(path)) return SerialInUse;
+  SerialLockFile lockFile;
+  status = takeLockFile(resolvedDevice(path), lockFile);
   int fd = -1;
-  status = openDevice(path, fd);
+  if (status == SerialOk) status = openDevice(path, fd);
   if (status == SerialOk) status = checkOpenedTerminal(fd);
   if (status == SerialOk) status = takeExclusive(fd);
   const bool taken = status == SerialOk;
@@ -163,11 +191,13 @@ SerialStatus serialOpen(int portNumber, SerialPort** port) {
     // set, it would outlive the close and keep the port looking held.
     if (taken) releaseExclusive(fd);
     closeDescriptor(fd);
+    releaseLockFile(lockFile);
     return status;
   }
   tcflush(fd, TCIFLUSH);
   *port = new SerialPort;
   (*port)->fd = fd;
+  (*port)->lockFile = lockFile;
   takeCountsBaseline(**port);
   return SerialOk;
 }
@@ -234,21 +264,30 @@ SerialStatus serialRead(SerialPort* port, void* buffer, size_t size, size_t& got
 SerialStatus serialWrite(SerialPort* port, const void* data, size_t size, size_t& written) {
   written = 0;
   if (!port) return SerialFailed;
-  if (size == 0) return SerialOk;
-  ssize_t n;
-  do {
-    n = write(port->fd, data, size);
-  } while (n < 0 && errno == EINTR);
-  if (n >= 0) {
-    written = static_cast<size_t>(n);
-    return SerialOk;
+  const auto deadline = std::chrono::steady_clock::now() + kWriteLimit;
+  const char* bytes = static_cast<const char*>(data);
+  while (written < size) {
+    const ssize_t n = write(port->fd, bytes + written, size - written);
+    if (n > 0) {
+      written += static_cast<size_t>(n);
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+      return written > 0 ? SerialOk : statusAfterError(errno, SerialFailed);
+    }
+    if (!waitForRoom(port->fd, deadline)) break;
   }
-  return statusAfterError(errno, SerialFailed);
+  return SerialOk;
 }
 
 void serialClose(SerialPort* port) {
   if (!port) return;
+  // Output the line never took is thrown away, so the close does not wait
+  // the driver's closing time (30 s) for it.
+  tcflush(port->fd, TCOFLUSH);
   releaseExclusive(port->fd);
   closeDescriptor(port->fd);
+  releaseLockFile(port->lockFile);
   delete port;
 }

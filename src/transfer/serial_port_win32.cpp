@@ -10,6 +10,7 @@ namespace {
 constexpr int kHighestPort = 100;
 // A free port is kept open this long before the probe closes it again.
 constexpr DWORD kProbePauseMs = 10;
+constexpr DWORD kWriteLimitMs = 500;
 // Every line error flag the link knows; the driver may report others.
 constexpr DWORD kKnownErrors = SerialErrRxOver | SerialErrOverrun | SerialErrParity |
                                SerialErrFrame | SerialErrBreak | SerialErrTxFull | SerialErrIo;
@@ -36,14 +37,10 @@ SerialStatus checkSerialPort(HANDLE handle) {
   return GetCommState(handle, &dcb) ? SerialOk : SerialAbsent;
 }
 
-// Reads return at once with what is queued, nothing included; writes keep
-// the driver's time-outs.
-SerialStatus makeReadsReturnAtOnce(HANDLE handle) {
-  COMMTIMEOUTS timeouts{};
-  if (!GetCommTimeouts(handle, &timeouts)) timeouts = COMMTIMEOUTS{};
-  timeouts.ReadIntervalTimeout = MAXDWORD;
-  timeouts.ReadTotalTimeoutMultiplier = 0;
-  timeouts.ReadTotalTimeoutConstant = 0;
+// Many drivers start with no write time-out at all: a write the line does
+// not take would then hold the window's thread for good.
+SerialStatus setTimeouts(HANDLE handle) {
+  COMMTIMEOUTS timeouts = portTimeouts();
   if (!SetCommTimeouts(handle, &timeouts)) return statusAfterError(GetLastError(), SerialFailed);
   return SerialOk;
 }
@@ -73,19 +70,39 @@ SerialStatus statusAfterError(DWORD err, SerialStatus otherwise) {
   }
 }
 
-SerialStatus makeRaw(HANDLE handle) {
-  DCB dcb{};
-  dcb.DCBlength = sizeof dcb;
-  if (!GetCommState(handle, &dcb)) return statusAfterError(GetLastError(), SerialFailed);
+DCB rawState(DCB dcb) {
   dcb.fBinary = TRUE;
   dcb.fNull = FALSE;
   dcb.fErrorChar = FALSE;
   dcb.fOutX = FALSE;
   dcb.fInX = FALSE;
+  dcb.fTXContinueOnXoff = TRUE;
   dcb.fAbortOnError = FALSE;
   dcb.fDsrSensitivity = FALSE;
+  dcb.fOutxCtsFlow = FALSE;
+  dcb.fOutxDsrFlow = FALSE;
+  dcb.fDtrControl = DTR_CONTROL_ENABLE;
+  dcb.fRtsControl = RTS_CONTROL_ENABLE;
+  return dcb;
+}
+
+SerialStatus makeRaw(HANDLE handle) {
+  DCB dcb{};
+  dcb.DCBlength = sizeof dcb;
+  if (!GetCommState(handle, &dcb)) return statusAfterError(GetLastError(), SerialFailed);
+  dcb = rawState(dcb);
   if (!SetCommState(handle, &dcb)) return statusAfterError(GetLastError(), SerialFailed);
   return SerialOk;
+}
+
+COMMTIMEOUTS portTimeouts() {
+  COMMTIMEOUTS timeouts{};
+  timeouts.ReadIntervalTimeout = MAXDWORD;
+  timeouts.ReadTotalTimeoutMultiplier = 0;
+  timeouts.ReadTotalTimeoutConstant = 0;
+  timeouts.WriteTotalTimeoutMultiplier = 0;
+  timeouts.WriteTotalTimeoutConstant = kWriteLimitMs;
+  return timeouts;
 }
 
 // Windows names every COM port \\.\COMn; the plain name "COMn" reaches only
@@ -102,7 +119,7 @@ SerialStatus serialOpen(int portNumber, SerialPort** port) {
   SerialStatus status = openDevice(portNumber, handle);
   if (status == SerialOk) status = checkSerialPort(handle);
   if (status == SerialOk) status = makeRaw(handle);
-  if (status == SerialOk) status = makeReadsReturnAtOnce(handle);
+  if (status == SerialOk) status = setTimeouts(handle);
   if (status != SerialOk) {
     closeHandle(handle);
     return status;
@@ -183,6 +200,9 @@ SerialStatus serialWrite(SerialPort* port, const void* data, size_t size, size_t
 
 void serialClose(SerialPort* port) {
   if (!port) return;
+  // Output the line never took is thrown away, so the close does not wait
+  // for it.
+  PurgeComm(port->handle, PURGE_TXABORT | PURGE_TXCLEAR);
   closeHandle(port->handle);
   delete port;
 }

@@ -73,12 +73,15 @@ bool waitForRoom(int fd, int waitMs) {
 // part of a write before it fails) is taken back out, so that the file ends
 // on a whole line: an Append next time would glue its first line onto the
 // fragment, and a line counted as lost is wholly absent.
+// The offset goes back to the cut too: only Append opens with O_APPEND, and
+// elsewhere the next write, once there is room again, would start at the
+// old end and leave a hole of NUL bytes where the fragment was.
 // False when the fragment stays: nothing more can be done about it then.
 bool takeBack(int fd, size_t written) {
   if (written == 0 || !isPlainFile(fd)) return true;
   const off_t end = lseek(fd, 0, SEEK_CUR);
   const off_t start = end - static_cast<off_t>(written);
-  return end >= 0 && start >= 0 && ftruncate(fd, start) == 0;
+  return end >= 0 && start >= 0 && ftruncate(fd, start) == 0 && lseek(fd, start, SEEK_SET) == start;
 }
 
 }  // namespace

@@ -67,6 +67,20 @@ class FirstPlaces : public QObject {
   }
 };
 
+// The screen's own pixels, as support/screen_1366x768.json gives them. At
+// scale 1.5 its work area is 911 logical pixels wide, Qt's nearest to 910.67.
+constexpr int ScreenPixelsWide = 1366;
+constexpr int ScreenPixelsHigh = 768;
+
+// Whether the window lies within the screen's pixels, not only within the
+// logical area rounded from them.
+bool withinScreenPixels(const QRect& frame) {
+  const double ratio = QGuiApplication::primaryScreen()->devicePixelRatio();
+  return frame.x() >= 0 && frame.y() >= 0 &&
+         (frame.x() + frame.width()) * ratio <= ScreenPixelsWide &&
+         (frame.y() + frame.height()) * ratio <= ScreenPixelsHigh;
+}
+
 // The window system puts its frame around a window only once it shows, so
 // the place a window shows at may be off by the frame's width.
 constexpr int FrameSlack = 4;
@@ -93,6 +107,10 @@ class SmallScreen : public ::testing::Test {
     EXPECT_TRUE(workArea().contains(window->frameGeometry()))
         << what << " is " << describe(window->frameGeometry()) << " on a work area of "
         << describe(workArea());
+    EXPECT_TRUE(withinScreenPixels(window->frameGeometry()))
+        << what << " is " << describe(window->frameGeometry()) << " at scale "
+        << QGuiApplication::primaryScreen()->devicePixelRatio() << ", past the screen's "
+        << ScreenPixelsWide << " by " << ScreenPixelsHigh << " pixels";
   }
 
   FirstPlaces places;

@@ -1,11 +1,14 @@
 // The POSIX serial layer: port mapping, what counts as a port, the raw line,
 // line settings, traffic and a device that goes away.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <termios.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
 #include <fstream>
+#include <future>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -260,3 +263,45 @@ TEST(LineErrors, DriverWithoutCountersReportsNone) {
 }
 
 }  // namespace
+
+// An earlier program left hardware and software flow control on: with no
+// CTS line in the cable the opening bytes would never leave, and the
+// instrument's own XOFF byte (0x13 is data here) would stop the line.
+TEST(SerialOpen, FlowControlLeftOnByAnEarlierProgramIsSwitchedOff) {
+  PortFolder folder;
+  PtyInstrument instrument(folder, 4);
+  const int earlier = open(instrument.devicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  ASSERT_GE(earlier, 0);
+  termios left = instrument.line();
+  left.c_cflag |= CRTSCTS;
+  left.c_iflag |= IXON | IXOFF | IXANY;
+  ASSERT_EQ(tcsetattr(earlier, TCSANOW, &left), 0);
+  close(earlier);
+  ASSERT_TRUE(instrument.line().c_cflag & CRTSCTS) << "the pseudo-terminal dropped CRTSCTS";
+
+  SerialPort* port = nullptr;
+  ASSERT_EQ(serialOpen(4, &port), SerialOk);
+  const termios opened = instrument.line();
+  EXPECT_FALSE(opened.c_cflag & CRTSCTS);
+  EXPECT_FALSE(opened.c_iflag & (IXON | IXOFF | IXANY));
+  serialClose(port);
+}
+
+// The instrument's side reads nothing, so the line's buffer fills: a write
+// gives up within its limit with what the line took, and the close after it
+// does not wait for the rest.
+TEST(SerialTraffic, AWriteThatCannotLeaveEndsWithinItsLimit) {
+  PortFolder folder;
+  PtyInstrument instrument(folder, 4);
+  SerialPort* port = nullptr;
+  ASSERT_EQ(serialOpen(4, &port), SerialOk);
+  const std::string flood(1 << 20, 'x');
+  size_t written = 0;
+  auto write = std::async(std::launch::async,
+                          [&] { return serialWrite(port, flood.data(), flood.size(), written); });
+  ASSERT_EQ(write.wait_for(10s), std::future_status::ready) << "the write never ended";
+  EXPECT_EQ(write.get(), SerialOk);
+  EXPECT_LT(written, flood.size());
+  auto close = std::async(std::launch::async, [&] { serialClose(port); });
+  EXPECT_EQ(close.wait_for(10s), std::future_status::ready) << "the close waited on the line";
+}

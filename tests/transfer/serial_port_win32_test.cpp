@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <future>
 #include <memory>
 #include <string>
 #include <thread>
@@ -11,6 +12,7 @@
 
 #include "support/pty_line_win32.h"
 #include "transfer/serial_port.h"
+#include "transfer/serial_port_win32.h"
 
 namespace {
 
@@ -121,6 +123,93 @@ TEST_F(SerialPortWin32Test, OpenLeavesTheLineRaw) {
   EXPECT_FALSE(line.outputProcessing);
   EXPECT_FALSE(line.xonXoff);
   EXPECT_FALSE(line.crToNl);
+}
+
+// An earlier program left flow control on. Wine keeps what a Linux tty can
+// hold (CTS handshake, XON/XOFF both ways) and reads it back; the DSR
+// handshake and DTR/RTS handshakes it cannot hold are shown by rawState.
+TEST_F(SerialPortWin32Test, FlowControlLeftOnByAnEarlierProgramIsSwitchedOff) {
+  const HANDLE earlier = CreateFileW(L"\\\\.\\COM45", GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(earlier, INVALID_HANDLE_VALUE);
+  DCB left{};
+  left.DCBlength = sizeof left;
+  ASSERT_TRUE(GetCommState(earlier, &left));
+  left.fOutxCtsFlow = TRUE;
+  left.fRtsControl = RTS_CONTROL_HANDSHAKE;
+  left.fOutX = TRUE;
+  left.fInX = TRUE;
+  ASSERT_TRUE(SetCommState(earlier, &left));
+  COMMTIMEOUTS none{};
+  ASSERT_TRUE(SetCommTimeouts(earlier, &none));
+  CloseHandle(earlier);
+  ASSERT_TRUE(instrument->line().xonXoff) << "the earlier program's state did not stay";
+
+  open();
+  DCB opened{};
+  opened.DCBlength = sizeof opened;
+  ASSERT_TRUE(GetCommState(port->handle, &opened));
+  EXPECT_FALSE(opened.fOutxCtsFlow);
+  EXPECT_EQ(opened.fRtsControl, static_cast<DWORD>(RTS_CONTROL_ENABLE));
+  EXPECT_FALSE(opened.fOutX);
+  EXPECT_FALSE(opened.fInX);
+  EXPECT_FALSE(instrument->line().xonXoff);
+  COMMTIMEOUTS timeouts{};
+  ASSERT_TRUE(GetCommTimeouts(port->handle, &timeouts));
+  EXPECT_EQ(timeouts.WriteTotalTimeoutConstant, 500u);
+}
+
+TEST(SerialRawStateWin32, EveryKindOfFlowControlIsSwitchedOff) {
+  DCB left{};
+  left.DCBlength = sizeof left;
+  left.BaudRate = 19200;
+  left.ByteSize = 8;
+  left.StopBits = ONE5STOPBITS;
+  left.fOutxCtsFlow = TRUE;
+  left.fOutxDsrFlow = TRUE;
+  left.fDsrSensitivity = TRUE;
+  left.fDtrControl = DTR_CONTROL_HANDSHAKE;
+  left.fRtsControl = RTS_CONTROL_TOGGLE;
+  left.fOutX = TRUE;
+  left.fInX = TRUE;
+  left.fTXContinueOnXoff = FALSE;
+  const DCB raw = rawState(left);
+  EXPECT_FALSE(raw.fOutxCtsFlow);
+  EXPECT_FALSE(raw.fOutxDsrFlow);
+  EXPECT_FALSE(raw.fDsrSensitivity);
+  EXPECT_EQ(raw.fDtrControl, static_cast<DWORD>(DTR_CONTROL_ENABLE));
+  EXPECT_EQ(raw.fRtsControl, static_cast<DWORD>(RTS_CONTROL_ENABLE));
+  EXPECT_FALSE(raw.fOutX);
+  EXPECT_FALSE(raw.fInX);
+  EXPECT_TRUE(raw.fTXContinueOnXoff);
+  EXPECT_EQ(raw.BaudRate, 19200u);
+  EXPECT_EQ(raw.StopBits, ONE5STOPBITS);
+}
+
+// The instrument's end holds the line with XOFF under flow control turned
+// on after the open: a write that cannot leave ends within its limit. The
+// test does not close the port under a write that never ended.
+TEST_F(SerialPortWin32Test, AWriteThatCannotLeaveEndsWithinItsLimit) {
+  open();
+  DCB held{};
+  held.DCBlength = sizeof held;
+  ASSERT_TRUE(GetCommState(port->handle, &held));
+  held.fOutX = TRUE;
+  ASSERT_TRUE(SetCommState(port->handle, &held));
+  ASSERT_TRUE(instrument->send("\x13"));
+  Sleep(200);
+  auto ended = std::make_shared<std::promise<SerialStatus>>();
+  std::future<SerialStatus> result = ended->get_future();
+  std::thread([ended, p = port] {
+    static const std::string flood(1 << 16, 'x');
+    size_t written = 0;
+    ended->set_value(serialWrite(p, flood.data(), flood.size(), written));
+  }).detach();
+  if (result.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+    port = nullptr;
+    FAIL() << "the write never ended";
+  }
+  EXPECT_EQ(result.get(), SerialOk);
 }
 
 TEST_F(SerialPortWin32Test, LineSettingsReachTheDriverAndReadBack) {

@@ -1,6 +1,7 @@
 #include "app/ezgui/ezgui_placement.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -62,6 +63,22 @@ std::optional<EzBox> bestPlace(const EzBox& area, const std::vector<EzBox>& obst
 bool EzBox::meets(const EzBox& other) const {
   if (empty() || other.empty()) return false;
   return x < other.right() && other.x < right() && y < other.bottom() && other.y < bottom();
+}
+
+EzBox ezWithinDevicePixels(const EzBox& area, double ratio) {
+  if (ratio <= 0) return area;
+  // Each edge could have been rounded from half a logical pixel either way;
+  // the slack keeps a ratio such as 1.1 from rounding an exact edge away.
+  constexpr double Slack = 1e-6;
+  auto lowEdge = [&](int edge) {
+    return static_cast<int>(std::ceil(std::floor((edge + 0.5) * ratio + Slack) / ratio - Slack));
+  };
+  auto highEdge = [&](int edge) {
+    return static_cast<int>(std::floor(std::ceil((edge - 0.5) * ratio - Slack) / ratio + Slack));
+  };
+  const int left = lowEdge(area.x);
+  const int top = lowEdge(area.y);
+  return EzBox{left, top, highEdge(area.right()) - left, highEdge(area.bottom()) - top};
 }
 
 EzBox ezFittedOuter(const EzBox& area, const EzFrame& frame, int width, int height) {

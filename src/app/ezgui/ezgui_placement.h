@@ -27,6 +27,11 @@ struct EzFrame {
   int bottom = 0;
 };
 
+// The largest box inside the logical `area` that surely lies within the
+// device pixels behind it at `ratio` device pixels per logical one. A
+// toolkit gives the area's edges as the nearest logical pixels, which may be
+// past the screen's: at 1.5, 1366 pixels are 911 logical ones, 1366.5 pixels.
+EzBox ezWithinDevicePixels(const EzBox& area, double ratio);
 // The whole size (frame included) of a window whose inside is
 // `width` x `height`, cut down to what `area` holds; at least 1 x 1 inside.
 EzBox ezFittedOuter(const EzBox& area, const EzFrame& frame, int width, int height);

@@ -21,7 +21,11 @@ constexpr float UsefulHeight = 6;
 
 QRect workArea() {
   const QScreen* screen = QGuiApplication::primaryScreen();
-  return screen ? screen->availableGeometry() : QRect();
+  if (!screen) return QRect();
+  const QRect area = screen->availableGeometry();
+  const EzBox within = ezWithinDevicePixels(EzBox{area.x(), area.y(), area.width(), area.height()},
+                                            screen->devicePixelRatio());
+  return QRect(within.x, within.y, within.width, within.height);
 }
 
 QMargins marginsOf(const QWidget* window) {
