@@ -24,6 +24,10 @@ file(REAL_PATH "${link}" target)
 file(REAL_PATH "${program}" program_real)
 expect("bin/morvane leads to ${target}, not the program" target STREQUAL program_real)
 
+foreach(file share/man/man1/morvane.1 share/metainfo/org.morvane.transfer.metainfo.xml)
+  expect("${file} is not installed" EXISTS "${PREFIX}/${file}")
+endforeach()
+
 set(desktop "${PREFIX}/share/applications/morvane.desktop")
 file(STRINGS "${desktop}" entries)
 foreach(line "[Desktop Entry]" "Type=Application" "Name=Morvane Data Transfer Utility"
