@@ -9,8 +9,7 @@
 #                                        build-deb by default)
 #
 # It installs and removes the package on this machine, so it runs as root
-# (or through sudo); a copy of morvane installed before is replaced and then
-# removed.
+# (or through sudo); a copy of morvane installed before is purged first.
 set -euo pipefail
 export LC_ALL=C DEBIAN_FRONTEND=noninteractive
 cd "$(dirname "$0")/../.."
@@ -22,8 +21,11 @@ fail() {
 }
 step() { echo "== $*"; }
 
-as_root() {
-  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+# Whether dpkg holds anything of morvane: installed, or its configuration.
+known_to_dpkg() {
+  local status
+  status=$(dpkg-query -W -f='${Status}' morvane 2>/dev/null) || return 1
+  [ -n "$status" ] && [ "${status##* }" != not-installed ]
 }
 
 # The one package of this version in the folder; the debug symbols stay out.
@@ -49,7 +51,7 @@ run_lintian() {
 # A copy installed before goes first: apt would keep one of the same version
 # in place of the file.
 install_package() {
-  if dpkg-query -W -f='${Status}\n' morvane 2>/dev/null | grep -q installed; then
+  if known_to_dpkg; then
     step "apt-get purge the morvane installed before"
     timeout 300 apt-get purge -y -o DPkg::Lock::Timeout=300 morvane || fail "apt-get purge failed"
   fi
@@ -147,8 +149,7 @@ remove_package() {
   printf 'records\r\n' > /usr/lib/morvane/Raw.txt
   timeout 300 env DEBIAN_FRONTEND=noninteractive apt-get purge -y -o DPkg::Lock::Timeout=120 morvane ||
     fail "apt-get purge failed"
-  ! dpkg-query -W -f='${Status}\n' morvane 2>/dev/null | grep -q "installed" ||
-    fail "morvane is still installed"
+  ! known_to_dpkg || fail "dpkg still knows morvane after the purge"
   local file left=0
   while read -r file; do
     # Folders the system shares (/usr/share/man/man1 and the like) stay.
