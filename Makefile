@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
 .PHONY: all deps configure build run test bench format format-check asan tsan clean \
-	windows-deps windows windows-package windows-test fuzz
+	windows-deps windows windows-package windows-test fuzz deb deb-deps
 
 all: build
 
@@ -88,5 +88,15 @@ windows-package: windows
 windows-test: windows
 	cd $(WIN_BUILD) && ctest --output-on-failure -j $(JOBS) -L windows $(CTEST_ARGS)
 
+# The Debian package, built by dpkg-buildpackage from debian/, into
+# $(DEB_OUT)/: morvane_<version>_amd64.deb and its debug symbols.
+DEB_OUT ?= build-deb
+
+deb-deps:
+	@scripts/deps.sh deb
+
+deb: deb-deps
+	scripts/deb.sh $(DEB_OUT) $(JOBS)
+
 clean:
-	rm -rf build build-asan build-tsan build-bench $(FUZZ_BUILD) $(WIN_BUILD)
+	rm -rf build build-asan build-tsan build-bench build-deb $(FUZZ_BUILD) $(WIN_BUILD)

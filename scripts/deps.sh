@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building, testing and running need,
 # when any of them is missing. With the argument "windows", also those of
-# the Windows cross build.
+# the Windows cross build; with "deb", those of the Debian package.
 set -euo pipefail
 packages=(
   cmake ninja-build g++ make pkg-config
@@ -18,6 +18,11 @@ packages=(
 # for: `scripts/deps.sh windows`.
 if [ "${1:-}" = windows ]; then
   packages+=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 nsis)
+fi
+# The Debian package, its checks and its install test (`make deb`,
+# tests/deb/check_deb.sh), only when asked for: `scripts/deps.sh deb`.
+if [ "${1:-}" = deb ]; then
+  packages+=(debhelper dpkg-dev lintian appstream)
 fi
 missing=()
 for p in "${packages[@]}"; do

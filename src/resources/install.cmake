@@ -40,3 +40,12 @@ foreach(px 16 32 48 64)
           DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/${px}x${px}/apps"
           RENAME morvane.png)
 endforeach()
+
+# The manual pages, and the description software centres show
+# (`appstreamcli validate` checks it). The description's id is for good:
+# software centres know the program by it.
+set(MORVANE_APPSTREAM_ID org.morvane.transfer)
+install(FILES "${CMAKE_SOURCE_DIR}/docs/man/morvane.1" "${CMAKE_SOURCE_DIR}/docs/man/morvane-summary.1"
+        DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
+install(FILES "${CMAKE_CURRENT_LIST_DIR}/${MORVANE_APPSTREAM_ID}.metainfo.xml"
+        DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")

@@ -29,6 +29,11 @@ expect("no morvane-summary in bin/" EXISTS "${summary}")
 execute_process(COMMAND "${summary}" --help RESULT_VARIABLE failed OUTPUT_VARIABLE usage)
 expect("bin/morvane-summary --help failed: ${failed}" failed EQUAL 0 AND usage MATCHES "^Usage:")
 
+foreach(file share/man/man1/morvane.1 share/man/man1/morvane-summary.1
+             share/metainfo/org.morvane.transfer.metainfo.xml)
+  expect("${file} is not installed" EXISTS "${PREFIX}/${file}")
+endforeach()
+
 set(desktop "${PREFIX}/share/applications/morvane.desktop")
 file(STRINGS "${desktop}" entries)
 foreach(line "[Desktop Entry]" "Type=Application" "Name=Morvane Data Transfer Utility"
