@@ -38,6 +38,10 @@ std::optional<EzBox> ezBackendFormPixels(const std::string& name, bool clientAre
 EzFormBase* ezBackendForm(const std::string& name);
 // The control of a form; nullptr when there is none.
 EzControlBase* ezBackendControl(const std::string& form, int id);
+// Whether the user may use the control now (it is enabled).
+bool ezBackendIsEnabled(const std::string& form, int id);
+// Drops the list of a combo box down, with its event 108.
+void ezBackendDropDown(const std::string& form, int id);
 // Unloads the form by registry key, its owned forms first; `announce`
 // reports its event 0. Ends the message loop when the main form goes.
 void ezUnloadForm(const std::string& key, bool announce);

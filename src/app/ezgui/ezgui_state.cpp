@@ -120,6 +120,17 @@ void EZ_SETRICHTEXTLEN(const std::string& form, int id, int limit) {
   if (view && view->kind == EzKind::RichView) view->richLimit = std::max(0, limit);
 }
 
+// A list the user may not use does not drop down for the program either.
+int EZ_SENDMESSAGE(const std::string& form, int id, int message, int wparam, int lparam) {
+  (void)lparam;
+  constexpr int ShowDropDown = 335;  // CB_SHOWDROPDOWN
+  if (!ezOnGuiThread() || message != ShowDropDown || wparam != 1) return 0;
+  const EzControlBase* list = ezBackendControl(form, id);
+  if (!list || list->kind != EzKind::ComboBox || !ezBackendIsEnabled(form, id)) return 0;
+  ezBackendDropDown(form, id);
+  return 1;
+}
+
 // ---- Dialogs ----------------------------------------------------------------
 
 std::string EZ_SAVEFILE(const std::string& form, const std::string& title,

@@ -301,17 +301,13 @@ void EZ_SETFOCUS(const std::string& form, int id) {
   }
 }
 
-int EZ_SENDMESSAGE(const std::string& form, int id, int message, int wparam, int lparam) {
-  (void)lparam;
-  constexpr int ShowDropDown = 335;
-  auto* combo = ezOnGuiThread() ? ezControlWidget<QComboBox>(form, id) : nullptr;
-  if (!combo || message != ShowDropDown) return 0;
-  if (wparam != 0) {
-    combo->showPopup();
-  } else {
-    combo->hidePopup();
-  }
-  return 1;
+bool ezBackendIsEnabled(const std::string& form, int id) {
+  const EzControl* c = ezFindControl(form, id);
+  return c && c->widget->isEnabled();
+}
+
+void ezBackendDropDown(const std::string& form, int id) {
+  if (auto* combo = ezControlWidget<QComboBox>(form, id)) combo->showPopup();
 }
 
 void EZ_RESIZE(const std::string& form, int id, float x, float y, float width, float height) {

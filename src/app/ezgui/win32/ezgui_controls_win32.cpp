@@ -202,13 +202,13 @@ void EZ_SETFOCUS(const std::string& form, int id) {
   if (const HWND window = windowOf(form, id)) SetFocus(window);
 }
 
-int EZ_SENDMESSAGE(const std::string& form, int id, int message, int wparam, int lparam) {
-  (void)lparam;
-  const HWND list = listOf(form, id);
-  if (list && message == CB_SHOWDROPDOWN && wparam == 1) {
-    SendMessageW(list, CB_SHOWDROPDOWN, TRUE, 0);
-  }
-  return 0;
+bool ezBackendIsEnabled(const std::string& form, int id) {
+  const HWND window = windowOf(form, id);
+  return window && IsWindowEnabled(window);
+}
+
+void ezBackendDropDown(const std::string& form, int id) {
+  if (const HWND list = listOf(form, id)) SendMessageW(list, CB_SHOWDROPDOWN, TRUE, 0);
 }
 
 void EZ_RESIZE(const std::string& form, int id, float x, float y, float width, float height) {

@@ -161,6 +161,22 @@ TEST(EzguiControlsWin32, TheDropDownListItsItemsAndPicks) {
             1);
 }
 
+TEST(EzguiControlsWin32, ADisabledListDoesNotDropDownForTheProgram) {
+  run([] {
+    const HWND list = control(kPorts);
+    ASSERT_NE(list, nullptr);
+    EZ_DISABLEC("Main", kPorts);
+    EXPECT_EQ(EZ_SENDMESSAGE("Main", kPorts, CB_SHOWDROPDOWN, 1, 0), 0);
+    EZ_DOEVENTS(10);
+    EXPECT_FALSE(SendMessageW(list, CB_GETDROPPEDSTATE, 0, 0));
+    EZ_ENABLEC("Main", kPorts);
+    EXPECT_EQ(EZ_SENDMESSAGE("Main", kPorts, CB_SHOWDROPDOWN, 1, 0), 1);
+    EXPECT_TRUE(SendMessageW(list, CB_GETDROPPEDSTATE, 0, 0));
+    SendMessageW(list, CB_SHOWDROPDOWN, FALSE, 0);
+  });
+  EXPECT_EQ(std::count(events.begin(), events.end(), "140 108 0"), 1) << "one drop, one event";
+}
+
 TEST(EzguiControlsWin32, StatusBarPartsAndTheirTexts) {
   run([] {
     EZ_SETSBPARTS("Main", kStatus, 3, "50|25|25");
