@@ -26,7 +26,7 @@
 
 #include "app/control_ids.h"
 #include "app/ezgui/ezgui.h"
-#include "app/ezgui/ezgui_readback.h"
+#include "app/ezgui/qt/ezgui_readback.h"
 #include "app/startup.h"
 
 namespace {

@@ -15,7 +15,7 @@
 
 #include "app/control_ids.h"
 #include "app/ezgui/ezgui.h"
-#include "app/ezgui/ezgui_readback.h"
+#include "app/ezgui/qt/ezgui_readback.h"
 #include "app/startup.h"
 #include "ports/port_list.h"
 #include "support/pty_instrument.h"

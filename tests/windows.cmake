@@ -49,14 +49,15 @@ set(support_sources "${CMAKE_CURRENT_SOURCE_DIR}/support/literal_converter.cpp")
 file(GLOB win32_support CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/support/*_win32.cpp")
 add_library(morvane_test_support STATIC ${support_sources} ${win32_support})
 target_include_directories(morvane_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(morvane_test_support PUBLIC morvane_plain morvane_ezgui_win32 gtest gtest_main
+target_link_libraries(morvane_test_support PUBLIC morvane_plain morvane_ezgui gtest gtest_main
                                                   ws2_32)
 
 # Tests that make windows (*_gui_win32_test.cpp) need an X display for
 # Wine: they run on the session's virtual display (see wine_session.sh).
 # The others run without one.
 
-# The tests that use no GUI and no POSIX call, shared with the Linux build.
+# The tests that use no GUI and no POSIX call, shared with the Linux build,
+# the GUI layer's shared rules (tests/app/ezgui) among them.
 set(test_sources
     "${CMAKE_CURRENT_SOURCE_DIR}/output/path_parts_test.cpp"
     "${CMAKE_CURRENT_SOURCE_DIR}/ports/settings_file_test.cpp"
@@ -66,16 +67,19 @@ set(test_sources
     "${CMAKE_CURRENT_SOURCE_DIR}/summary/discharge_test.cpp"
     "${CMAKE_CURRENT_SOURCE_DIR}/summary/measurement_reader_test.cpp"
     "${CMAKE_CURRENT_SOURCE_DIR}/summary/summary_command_test.cpp")
-file(GLOB win32_tests CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*/*_win32_test.cpp")
-list(APPEND test_sources ${win32_tests})
+file(GLOB ezgui_rule_tests CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/app/ezgui/*_test.cpp")
+file(GLOB win32_tests CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*/*_win32_test.cpp"
+     "${CMAKE_CURRENT_SOURCE_DIR}/app/ezgui/win32/*_win32_test.cpp")
+list(APPEND test_sources ${ezgui_rule_tests} ${win32_tests})
 
 add_library(morvane_sim_records STATIC "${CMAKE_SOURCE_DIR}/tools/simulator/record_generator.cpp")
 target_include_directories(morvane_sim_records PUBLIC "${CMAKE_SOURCE_DIR}/tools/simulator")
 
 foreach(src IN LISTS test_sources)
   get_filename_component(name "${src}" NAME_WE)
-  get_filename_component(dir "${src}" DIRECTORY)
-  get_filename_component(sub "${dir}" NAME)
+  # Named after the subsystem, the first folder below tests/, as on Linux.
+  file(RELATIVE_PATH relative "${CMAKE_CURRENT_SOURCE_DIR}" "${src}")
+  string(REGEX REPLACE "/.*" "" sub "${relative}")
   set(target "${sub}_${name}")
   add_executable(${target} "${src}")
   target_link_libraries(${target} PRIVATE morvane_test_support)

@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "app/ezgui/ezgui.h"
-#include "app/ezgui/ezgui_readback.h"
+#include "app/ezgui/qt/ezgui_readback.h"
 #include "support/gui_test_support.h"
 
 namespace {

@@ -19,7 +19,7 @@
 
 #include "app/app_state.h"
 #include "app/ezgui/ezgui.h"
-#include "app/ezgui/ezgui_readback.h"
+#include "app/ezgui/qt/ezgui_readback.h"
 #include "help/help_window.h"
 #include "support/gui_test_support.h"
 

@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "app/ezgui/ezgui.h"
-#include "app/ezgui/ezgui_readback.h"
+#include "app/ezgui/qt/ezgui_readback.h"
 #include "help/help_window.h"
 
 namespace {

@@ -14,7 +14,7 @@
 
 #include "app/control_ids.h"
 #include "app/ezgui/ezgui.h"
-#include "app/ezgui/ezgui_readback.h"
+#include "app/ezgui/qt/ezgui_readback.h"
 #include "output/output_choice.h"
 #include "output/readiness.h"
 #include "ports/port_list.h"

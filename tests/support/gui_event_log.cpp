@@ -1,6 +1,6 @@
 #include "support/gui_event_log.h"
 
-#include "app/ezgui/ezgui_readback.h"
+#include "app/ezgui/qt/ezgui_readback.h"
 
 GuiEventLog TestEvents;
 

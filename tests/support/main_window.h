@@ -9,7 +9,7 @@
 
 #include "app/control_ids.h"
 #include "app/ezgui/ezgui.h"
-#include "app/ezgui/ezgui_readback.h"
+#include "app/ezgui/qt/ezgui_readback.h"
 #include "app/startup.h"
 #include "support/choice_form.h"
 #include "support/gui_test_support.h"

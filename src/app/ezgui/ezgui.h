@@ -1,7 +1,11 @@
 // The GUI library the program is written against: forms and controls
 // addressed by name and number, events delivered to one event routine.
-// This layer implements it over Qt Widgets and holds none of the program's
-// logic.
+// The layer holds none of the program's logic. What is the same on every
+// platform lives beside this header in app/ezgui (the forms' and controls'
+// program-side state, placement, elision, the worker-call queue, units,
+// colours, drawing records, keys, the view's limit); it reaches the toolkit
+// through the hooks of ezgui_backend.h, which one backend folder
+// implements: app/ezgui/qt over Qt Widgets, app/ezgui/win32 over Win32.
 //
 // Conventions of every call:
 // - A form is addressed by its name in any letter case; events report the

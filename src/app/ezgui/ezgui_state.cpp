@@ -1,14 +1,13 @@
 #include "app/ezgui/ezgui_state.h"
 
-#include <QCoreApplication>
-#include <QThread>
-#include <QTimer>
 #include <algorithm>
 #include <cctype>
 
-#include "app/ezgui/ezgui_queue.h"
+#include "app/ezgui/ezgui_backend.h"
+#include "app/ezgui/ezgui_units.h"
 
-EzLayerState EzLayer;
+EzNextSettings EzNext;
+EzProgramForms EzForms;
 
 std::string ezKey(const std::string& name) {
   std::string key = name;
@@ -17,115 +16,128 @@ std::string ezKey(const std::string& name) {
   return key;
 }
 
-EzForm* ezFindForm(const std::string& name) {
-  auto it = EzLayer.forms.find(ezKey(name));
-  if (it == EzLayer.forms.end()) return nullptr;
-  return it->second.get();
-}
-
-EzForm* ezFindFormBySerial(int serial) {
-  for (auto& [key, form] : EzLayer.forms) {
-    if (form->serial == serial) return form.get();
-  }
-  return nullptr;
-}
-
-EzControl* ezFindControl(const std::string& form, int id) {
-  EzForm* f = ezFindForm(form);
-  if (!f) return nullptr;
-  auto it = f->controls.find(id);
-  if (it == f->controls.end() || !it->second.widget) return nullptr;
-  return &it->second;
-}
-
-int ezDeliver(int formSerial, int id, int code, int value) {
-  EzForm* form = ezFindFormBySerial(formSerial);
-  if (!form || !EzLayer.events) return 0;
-  std::string name = form->name;
+int ezCallEventRoutine(EzEventRoutine routine, const EzFormBase& form, int id, int code,
+                       int value) {
+  if (!routine) return 0;
+  std::string name = form.name;
   int control = id;
   int event = code;
   int eventValue = value;
   int cancel = 0;
-  ++EzLayer.deliveryDepth;
-  EzLayer.events(name, control, event, eventValue, cancel);
-  --EzLayer.deliveryDepth;
-  if (EzLayer.deliveryDepth == 0 && EzLayer.endLoopWhenIdle) ezEndLoopWhenIdle();
+  routine(name, control, event, eventValue, cancel);
   return cancel;
 }
 
-void ezEndLoopWhenIdle() {
-  if (EzLayer.deliveryDepth > 0) {
-    EzLayer.endLoopWhenIdle = true;
-    return;
-  }
-  EzLayer.endLoopWhenIdle = false;
-  if (EzLayer.loopRunning) QCoreApplication::exit(0);
+// ---- Settings of the next forms and the form's marks --------------------------
+
+void EZ_COLOR(int foreground, int background) {
+  EzNext.foreground = foreground;
+  EzNext.background = background;
 }
 
-namespace {
-
-bool validUtf8(const std::string& s) {
-  size_t i = 0;
-  while (i < s.size()) {
-    const unsigned char c = static_cast<unsigned char>(s[i]);
-    size_t more = 0;
-    unsigned char low = 0x80, high = 0xBF;  // range of the second byte
-    if (c < 0x80) {
-      ++i;
-      continue;
-    } else if (c >= 0xC2 && c <= 0xDF) {
-      more = 1;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      more = 2;
-      if (c == 0xE0) low = 0xA0;
-      if (c == 0xED) high = 0x9F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      more = 3;
-      if (c == 0xF0) low = 0x90;
-      if (c == 0xF4) high = 0x8F;
-    } else {
-      return false;
-    }
-    if (i + more >= s.size()) return false;
-    const unsigned char second = static_cast<unsigned char>(s[i + 1]);
-    if (second < low || second > high) return false;
-    for (size_t k = 2; k <= more; ++k) {
-      if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
-    }
-    i += more + 1;
-  }
-  return true;
+void EZ_DEFMAINMENU(int commandId, const std::string& text, const std::string& props) {
+  (void)props;
+  EzNext.menu.push_back(EzMenuItem{commandId, text});
 }
 
-}  // namespace
-
-QString ezFromBytes(const std::string& text) {
-  if (validUtf8(text)) return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-  return ezFromLatin1(text);
+void EZ_ALLOWLOADINGEVENT(int mode) {
+  EzNext.loadingEventNext = mode == 2;
 }
 
-QString ezFromLatin1(const std::string& text) {
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+void EZ_SUBCLASS(int mode) {
+  EzNext.subclassMode = mode;
 }
 
-std::string ezToBytes(const QString& text) {
-  return text.toStdString();
+// The layer reports the events it has; these switches change nothing.
+void EZ_ALLOWCOMMANDEVENTS(int) {}
+void EZ_ALLOWNOTIFYEVENTS(int) {}
+void EZ_ALLOWKEYEVENTS(int) {}
+void EZ_ALLOWMOUSEMOVEEVENTS(int) {}
+void EZ_ALLOWCURSOREVENTS(int) {}
+
+// The form's library thread carries no work of the program, so it is a mark
+// that it was started, not a thread of the operating system.
+void EZ_STARTTHREAD(const std::string& name, int threadNumber, int value) {
+  (void)threadNumber;
+  (void)value;
+  if (EzFormBase* form = ezBackendForm(name)) form->threadRunning = true;
 }
 
-std::string ezToLatin1(const QString& text) {
-  const QByteArray bytes = text.toLatin1();
-  return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+void EZ_CLOSETHREAD(const std::string& name, int threadNumber) {
+  (void)threadNumber;
+  if (EzFormBase* form = ezBackendForm(name)) form->threadRunning = false;
 }
 
-bool ezOnGuiThread() {
-  QCoreApplication* app = QCoreApplication::instance();
-  return app && QThread::currentThread() == app->thread();
+// ---- Forms and controls by name -------------------------------------------------
+
+void EZ_FORM(const std::string& name, const std::string& parent, const std::string& caption,
+             float x, float y, float width, float height, const std::string& props) {
+  if (!ezOnGuiThread()) return;
+  const bool announceLoading = EzNext.loadingEventNext;
+  EzNext.loadingEventNext = false;
+  const bool centred = props.find('C') != std::string::npos;
+  const int serial = ezBackendMakeForm(name, parent, caption, x, y, width, height, centred);
+  if (parent.empty() && EzForms.mainFormKey.empty()) EzForms.mainFormKey = ezKey(name);
+  // Any step may unload the form again (the event routine is free to), so
+  // each one looks it up afresh.
+  const auto stillThere = [serial] { return ezBackendFormWithSerial(serial) != nullptr; };
+  if (announceLoading) ezDeliver(serial, 0, EzLoading, 0);
+  if (stillThere()) ezBackendDesign(name);
+  if (stillThere()) ezDeliver(serial, 0, EzLoaded, 0);
+  // Shown after its start event, so a place given there is where it appears.
+  if (stillThere()) ezDeliver(serial, 0, EzStarted, 0);
+  ezBackendShowNewForm(serial);
 }
 
-void ezEnsureDrainTimer() {
-  if (EzLayer.drainTimer || !QCoreApplication::instance()) return;
-  EzLayer.drainTimer = std::make_unique<QTimer>();
-  EzLayer.drainTimer->setInterval(EzDrainIntervalMs);
-  QObject::connect(EzLayer.drainTimer.get(), &QTimer::timeout, [] { ezDrainOnTimer(); });
-  ezWatchQueueWith(EzLayer.drainTimer.get());
+// mode 0: the client area; other modes: the whole window.
+void EZ_GETSIZE(const std::string& name, float& width, float& height, int mode) {
+  const std::optional<EzBox> box = ezBackendFormPixels(name, mode == 0);
+  width = box ? ezUnitsX(box->width) : 0;
+  height = box ? ezUnitsY(box->height) : 0;
+}
+
+void EZ_GETPOS(const std::string& name, float& x, float& y, int mode) {
+  (void)mode;
+  const std::optional<EzBox> box = ezBackendFormPixels(name, false);
+  x = box ? ezUnitsX(box->x) : 0;
+  y = box ? ezUnitsY(box->y) : 0;
+}
+
+void EZ_UNLOADFORM(const std::string& name) {
+  if (!ezOnGuiThread()) return;
+  ezUnloadForm(ezKey(name), true);
+}
+
+int EZ_ISFORM(const std::string& name, const std::string& props) {
+  (void)props;
+  const EzFormBase* form = ezBackendForm(name);
+  return form && !form->goingAway ? 1 : 0;
+}
+
+void EZ_SETRICHTEXTLEN(const std::string& form, int id, int limit) {
+  if (!ezOnGuiThread()) return;
+  EzControlBase* view = ezBackendControl(form, id);
+  if (view && view->kind == EzKind::RichView) view->richLimit = std::max(0, limit);
+}
+
+// A list the user may not use does not drop down for the program either.
+int EZ_SENDMESSAGE(const std::string& form, int id, int message, int wparam, int lparam) {
+  (void)lparam;
+  constexpr int ShowDropDown = 335;  // CB_SHOWDROPDOWN
+  if (!ezOnGuiThread() || message != ShowDropDown || wparam != 1) return 0;
+  const EzControlBase* list = ezBackendControl(form, id);
+  if (!list || list->kind != EzKind::ComboBox || !ezBackendIsEnabled(form, id)) return 0;
+  ezBackendDropDown(form, id);
+  return 1;
+}
+
+// ---- Dialogs ----------------------------------------------------------------
+
+std::string EZ_SAVEFILE(const std::string& form, const std::string& title,
+                        const std::string& folder, const std::string& fileName,
+                        const std::string& filter, const std::string& extension,
+                        const std::string& props) {
+  (void)props;
+  if (!ezOnGuiThread()) return "";
+  return ezBackendSaveFile(form, title, folder, fileName, filter, extension);
 }

@@ -1,37 +1,38 @@
-// The files of the layer, by what they handle: forms, menus and the form
-// events (ezgui_forms), accelerator keys (ezgui_accel), controls
-// (ezgui_controls), the rich-text view (ezgui_richtext), the status bar
-// (ezgui_statusbar), fonts and colours (ezgui_style), owner drawing and the
-// background (ezgui_paint), tooltips, dialogs, pictures/icons/cursors
-// (ezgui_images), paths, calls from another thread (ezgui_queue), the
-// widget classes (ezgui_widgets), the message loop (ezgui_run) and the
-// read-back for tests (ezgui_readback).
-//
-// The GUI layer's own state: the routines it calls, the forms it knows by
-// name, and the settings that apply to the next forms and controls. Every
-// file of the layer reaches it through `EzLayer`; GUI thread only (the one
-// exception, the queue of calls from another thread, lives in
-// ezgui_queue.h with its own lock).
+// The program-side state of the GUI layer as the contract sees it, the same
+// on every platform: the settings that apply to the next forms and
+// controls, and the part of a form every backend keeps. A backend's own
+// form (qt/ezgui_state.h, win32/ezgui_win32_state.h) adds its toolkit's
+// windows to it. GUI thread only.
 #pragma once
 
-#include <QFont>
-#include <QIcon>
-#include <QPixmap>
-#include <QPointer>
-#include <QWidget>
-#include <array>
 #include <map>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/ezgui/ezgui.h"
-#include "app/ezgui/ezgui_rtf.h"
-#include "app/ezgui/ezgui_units.h"
 
-class QTimer;
-class QPainter;
+struct EzMenuItem {
+  int command = 0;
+  std::string text;
+};
+
+// Set by the program for the forms and controls it creates next.
+struct EzNextSettings {
+  int foreground = -1;
+  int background = -1;
+  bool loadingEventNext = false;  // EZ_ALLOWLOADINGEVENT(2): event 85 next
+  int subclassMode = 0;
+  std::vector<EzMenuItem> menu;  // the menu bar of the next form
+};
+extern EzNextSettings EzNext;
+
+struct EzProgramForms {
+  // The main form: the first form EZ_FORM created without a parent. The
+  // message loop ends when it goes.
+  std::string mainFormKey;
+};
+extern EzProgramForms EzForms;
 
 enum class EzKind {
   Label,
@@ -45,144 +46,56 @@ enum class EzKind {
   StatusBar,
 };
 
-struct EzControl {
+// The part of a control every backend keeps.
+struct EzControlBase {
   int id = 0;
   EzKind kind = EzKind::Label;
-  QPointer<QWidget> widget;
+  // Numbered colours as EZ_COLOR set them when the control was made (-1:
+  // the toolkit's); a transparent label shows the form's background.
   int foreground = -1;
   int background = -1;
-  QFont font;
+  bool transparent = false;
   // Multi-line text as the program last wrote it, line ends included, so
   // that reading it back gives exactly those bytes.
   std::string programText;
-  int richLimit = 0;         // 0: no limit
+  int richLimit = 0;         // characters the rich view keeps; 0: no limit
   bool fillsClient = false;  // follows the size of the form (debug form text)
-  bool transparent = false;  // a label drawn over the form's background
 };
 
-struct EzAccelerator {
-  int key = 0;  // Qt key code
-  Qt::KeyboardModifiers modifiers;
-  int command = 0;
-};
-
-struct EzMenuItem {
-  int command = 0;
-  std::string text;
-};
-
-struct EzForm {
+struct EzFormBase {
   std::string name;       // as created; events report it
   std::string parentKey;  // lower-case name of the owner form, "" for none
   int serial = 0;         // tells a form from a later one of the same name
-  QPointer<QWidget> window;
-  QPointer<QWidget> client;  // area below the menu bar; controls live here
-  QPointer<QWidget> menuBar;
   int foreground = -1;
   int background = -1;
-  std::map<int, EzControl> controls;
-  std::vector<EzAccelerator> accelerators;
-  bool threadRunning = false;
+  bool threadRunning = false;  // the form's library thread was started
   bool goingAway = false;
   bool clearOfMain = false;  // a debug form: placed off the main window's controls
 };
 
-// A paint in progress handed to the event routine: owner draw (300) or
-// background erase (320). The event value is the record number.
-struct EzDrawRecord {
-  bool active = false;
-  bool erase = false;
-  bool done = false;  // the routine drew it
-  std::string formKey;
-  int controlId = 0;
-  QPainter* painter = nullptr;
-  QRect rect;
-  bool pressed = false;
-  bool disabled = false;
-  bool focused = false;
-};
+// Forms are addressed by name in any letter case: the registry key is the
+// lower-case name.
+std::string ezKey(const std::string& name);
 
-inline constexpr int EzDrawRecordCount = 16;
+// The forms a backend knows, by registry key.
+template <class Form>
+using EzFormRegistry = std::map<std::string, std::unique_ptr<Form>>;
 
-struct EzLayerState {
-  EzEventRoutine events = nullptr;
-  EzDesignRoutine design = nullptr;
-  EzRtfRenderer rtfRenderer = nullptr;  // kept across ezResetLayer
-
-  std::map<std::string, std::unique_ptr<EzForm>> forms;  // by lower-case name
-  std::string mainFormKey;                               // first form created without a parent
-  int nextFormSerial = 1;
-  bool loopRunning = false;
-  int deliveryDepth = 0;  // events being handled, nested ones counted
-  bool endLoopWhenIdle = false;
-
-  // Settings for the next forms and controls.
-  int foreground = -1;
-  int background = -1;
-  std::optional<QFont> nextFont;  // none: the application font
-  bool loadingEventNext = false;
-  int subclassMode = 0;
-  std::vector<EzMenuItem> nextMenu;
-
-  std::map<int, QFont> fonts;
-  std::map<int, QColor> colours;
-
-  std::string imageFolder;
-  std::string resourceFolder = ":/res";
-  // The program file as tests present it; "" means the running executable.
-  std::string programPath;
-  std::map<std::string, QPixmap> pictures;  // by reference
-  std::vector<QPixmap> images;              // image handle n is images[n - 1]
-  std::map<std::string, int> imageHandles;  // by picture reference
-  std::vector<QIcon> icons;                 // icon handle n is icons[n - 1]
-  std::map<int, QCursor> cursors;
-  int currentCursor = 0;
-
-  std::string tooltipAnswer;
-  bool tooltipAnswered = false;
-  std::string lastTooltip;
-
-  std::array<EzDrawRecord, EzDrawRecordCount> drawRecords;
-  int currentErase = 0;
-
-  EzUnitSize units;
-  bool unitsKnown = false;
-
-  std::unique_ptr<QTimer> drainTimer;
-  std::unique_ptr<QObject> keyFilter;
-  std::unique_ptr<QObject> tooltipFilter;
-};
-
-extern EzLayerState EzLayer;
-
-std::string ezKey(const std::string& name);  // the registry key: lower case
-EzForm* ezFindForm(const std::string& name);
-EzForm* ezFindFormBySerial(int serial);
-EzControl* ezFindControl(const std::string& form, int id);
-// The widget of a control, cast to its class; nullptr when absent or another kind.
-template <class W>
-W* ezControlWidget(const std::string& form, int id) {
-  EzControl* c = ezFindControl(form, id);
-  return c ? dynamic_cast<W*>(c->widget.data()) : nullptr;
+template <class Form>
+Form* ezFormNamed(const EzFormRegistry<Form>& forms, const std::string& name) {
+  const auto it = forms.find(ezKey(name));
+  return it == forms.end() ? nullptr : it->second.get();
 }
 
-// Delivers one event to the event routine under the form's name as created;
-// returns the cancel flag the routine left. Safe when the routine unloads
-// the form: nothing of the form is touched afterwards.
-int ezDeliver(int formSerial, int id, int code, int value);
+template <class Form>
+Form* ezFormWithSerial(const EzFormRegistry<Form>& forms, int serial) {
+  for (const auto& [key, form] : forms) {
+    if (form->serial == serial) return form.get();
+  }
+  return nullptr;
+}
 
-// Texts: the data path's bytes are Latin-1; other texts are UTF-8 when they
-// are valid UTF-8 and Latin-1 otherwise, so no byte string fails to show.
-QString ezFromBytes(const std::string& text);
-QString ezFromLatin1(const std::string& text);
-std::string ezToBytes(const QString& text);
-std::string ezToLatin1(const QString& text);
-
-// Ends the message loop once no event is being handled any more, so that a
-// handler still running (a stop showing its message) runs to its end.
-void ezEndLoopWhenIdle();
-
-bool ezOnGuiThread();
-// Makes the timer that carries out calls queued by another thread; the
-// queue starts and stops it.
-void ezEnsureDrainTimer();
+// Calls the event routine under the form's name as created, with copies of
+// the values (the routine may write them, and may unload the form); returns
+// the cancel flag the routine left.
+int ezCallEventRoutine(EzEventRoutine routine, const EzFormBase& form, int id, int code, int value);

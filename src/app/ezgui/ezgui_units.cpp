@@ -1,10 +1,19 @@
 #include "app/ezgui/ezgui_units.h"
 
-#include <QApplication>
-#include <QFontMetrics>
 #include <cmath>
 
-#include "app/ezgui/ezgui_state.h"
+#include "app/ezgui/ezgui_backend.h"
+
+namespace {
+
+struct EzUnitState {
+  EzUnitSize size;
+  bool known = false;
+};
+
+EzUnitState Units;
+
+}  // namespace
 
 EzUnitSize ezUnitSizeFor(int lineHeightPixels) {
   const double down = lineHeightPixels > 0 ? lineHeightPixels : 16.0;
@@ -12,15 +21,15 @@ EzUnitSize ezUnitSizeFor(int lineHeightPixels) {
 }
 
 EzUnitSize ezUnits() {
-  if (!EzLayer.unitsKnown) {
-    // Font 4, the application's face at 10 points: desktops whose default
-    // is smaller would otherwise squeeze the texts the forms were laid out for.
-    QFont reference = QApplication::font();
-    reference.setPointSizeF(10);
-    EzLayer.units = ezUnitSizeFor(QFontMetrics(reference).height());
-    EzLayer.unitsKnown = true;
+  if (!Units.known) {
+    Units.size = ezUnitSizeFor(ezBackendLineHeight());
+    Units.known = true;
   }
-  return EzLayer.units;
+  return Units.size;
+}
+
+void ezForgetUnits() {
+  Units = EzUnitState{};
 }
 
 int ezPixelsX(float units) {
@@ -37,11 +46,4 @@ float ezUnitsX(int pixels) {
 
 float ezUnitsY(int pixels) {
   return static_cast<float>(pixels / ezUnits().down);
-}
-
-QRect ezRectFromUnits(float x, float y, float width, float height) {
-  const int left = ezPixelsX(x);
-  const int top = ezPixelsY(y);
-  // Edges are rounded, not sizes, so neighbours that touch in units touch in pixels.
-  return QRect(QPoint(left, top), QPoint(ezPixelsX(x + width) - 1, ezPixelsY(y + height) - 1));
 }

@@ -21,14 +21,14 @@ class SettingText {
 };
 
 HWND windowOf(const std::string& form, int id) {
-  if (!ezwOnGuiThread()) return nullptr;
+  if (!ezOnGuiThread()) return nullptr;
   EzwControl* control = ezwFindControl(form, id);
   return control ? control->window : nullptr;
 }
 
 HWND listOf(const std::string& form, int id) {
-  EzwControl* control = ezwOnGuiThread() ? ezwFindControl(form, id) : nullptr;
-  return control && control->kind == EzwKind::ComboBox ? control->window : nullptr;
+  EzwControl* control = ezOnGuiThread() ? ezwFindControl(form, id) : nullptr;
+  return control && control->kind == EzKind::ComboBox ? control->window : nullptr;
 }
 
 void addItems(HWND list, const std::string& items) {
@@ -44,10 +44,10 @@ void addItems(HWND list, const std::string& items) {
 
 }  // namespace
 
-HWND ezwAddControl(const std::string& form, int id, EzwKind kind, const wchar_t* windowClass,
+HWND ezwAddControl(const std::string& form, int id, EzKind kind, const wchar_t* windowClass,
                    DWORD style, const std::string& text, float x, float y, float width,
                    float height, DWORD exStyle) {
-  if (!ezwOnGuiThread()) return nullptr;
+  if (!ezOnGuiThread()) return nullptr;
   EzwForm* f = ezwFindForm(form);
   if (!f || !f->window || f->goingAway) return nullptr;
   if (auto old = f->controls.find(id); old != f->controls.end()) {
@@ -56,8 +56,8 @@ HWND ezwAddControl(const std::string& form, int id, EzwKind kind, const wchar_t*
   }
   const SettingText quiet;
   const HWND window = CreateWindowExW(
-      exStyle, windowClass, ezwFromBytes(text).c_str(), WS_CHILD | WS_VISIBLE | style,
-      ezwPixelsX(x), ezwPixelsY(y), ezwPixelsX(width), ezwPixelsY(height), f->window,
+      exStyle, windowClass, ezwFromBytes(text).c_str(), WS_CHILD | WS_VISIBLE | style, ezPixelsX(x),
+      ezPixelsY(y), ezPixelsX(width), ezPixelsY(height), f->window,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
   if (!window) return nullptr;
   const HFONT font = EzWin.nextFont ? EzWin.nextFont : ezwControlFont();
@@ -66,8 +66,8 @@ HWND ezwAddControl(const std::string& form, int id, EzwKind kind, const wchar_t*
   control.id = id;
   control.kind = kind;
   control.window = window;
-  control.foreground = EzWin.foreground;
-  control.background = EzWin.background;
+  control.foreground = EzNext.foreground;
+  control.background = EzNext.background;
   f->controls[id] = control;
   return window;
 }
@@ -77,26 +77,26 @@ bool ezwControlCommand(EzwForm& form, int id, int notification, HWND window) {
   if (it == form.controls.end() || it->second.window != window) return false;
   const int serial = form.serial;
   switch (it->second.kind) {
-    case EzwKind::Radio:
-      if (notification == BN_CLICKED) ezwDeliver(serial, id, EzClick, 0);
+    case EzKind::Radio:
+      if (notification == BN_CLICKED) ezDeliver(serial, id, EzClick, 0);
       return true;
-    case EzwKind::OwnerButton:
+    case EzKind::OwnerButton:
       if (notification == BN_CLICKED || notification == BN_DOUBLECLICKED) {
-        ezwDeliver(serial, id, EzClick, 0);
+        ezDeliver(serial, id, EzClick, 0);
       }
       return true;
-    case EzwKind::TextBox:
-      if (notification == EN_CHANGE && !EzWin.settingText) ezwDeliver(serial, id, EzTextEdited, 0);
+    case EzKind::TextBox:
+      if (notification == EN_CHANGE && !EzWin.settingText) ezDeliver(serial, id, EzTextEdited, 0);
       return true;
-    case EzwKind::ComboBox:
+    case EzKind::ComboBox:
       // A pick is over when the list closes with it (or, the list closed, when
       // the arrow keys change it); moving through the open list is no pick.
       if (notification == CBN_SELENDOK ||
           (notification == CBN_SELCHANGE && !SendMessageW(window, CB_GETDROPPEDSTATE, 0, 0))) {
         const int index = static_cast<int>(SendMessageW(window, CB_GETCURSEL, 0, 0));
-        ezwDeliver(serial, id, EzSelectionChanged, index);
+        ezDeliver(serial, id, EzSelectionChanged, index);
       }
-      if (notification == CBN_DROPDOWN) ezwDeliver(serial, id, EzListDropsDown, 0);
+      if (notification == CBN_DROPDOWN) ezDeliver(serial, id, EzListDropsDown, 0);
       return true;
     default:
       return true;
@@ -106,7 +106,7 @@ bool ezwControlCommand(EzwForm& form, int id, int notification, HWND window) {
 void EZ_LABEL(const std::string& form, int id, const std::string& text, float x, float y,
               float width, float height, const std::string& props) {
   const DWORD alignment = props.find('C') != std::string::npos ? SS_CENTER : SS_LEFT;
-  const HWND label = ezwAddControl(form, id, EzwKind::Label, L"STATIC", alignment | SS_NOPREFIX,
+  const HWND label = ezwAddControl(form, id, EzKind::Label, L"STATIC", alignment | SS_NOPREFIX,
                                    text, x, y, width, height);
   // "I": drawn over the form's background, not on a box of its own.
   if (label) ezwFindControl(form, id)->transparent = props.find('I') != std::string::npos;
@@ -115,7 +115,7 @@ void EZ_LABEL(const std::string& form, int id, const std::string& text, float x,
 void EZ_RADIO(const std::string& form, int id, const std::string& text, float x, float y,
               float width, float height, const std::string& props) {
   (void)props;
-  ezwAddControl(form, id, EzwKind::Radio, L"BUTTON", BS_AUTORADIOBUTTON | WS_TABSTOP, text, x, y,
+  ezwAddControl(form, id, EzKind::Radio, L"BUTTON", BS_AUTORADIOBUTTON | WS_TABSTOP, text, x, y,
                 width, height);
 }
 
@@ -124,7 +124,7 @@ void EZ_COMBOBOX(const std::string& form, int id, const std::string& items, floa
                  float width, float height, const std::string& props) {
   (void)props;
   const HWND list =
-      ezwAddControl(form, id, EzwKind::ComboBox, L"COMBOBOX",
+      ezwAddControl(form, id, EzKind::ComboBox, L"COMBOBOX",
                     CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, "", x, y, width, height);
   if (list && !items.empty()) addItems(list, items);
 }
@@ -132,7 +132,7 @@ void EZ_COMBOBOX(const std::string& form, int id, const std::string& items, floa
 void EZ_TEXT(const std::string& form, int id, const std::string& text, float x, float y,
              float width, float height, const std::string& props) {
   (void)props;
-  ezwAddControl(form, id, EzwKind::TextBox, L"EDIT", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, text,
+  ezwAddControl(form, id, EzKind::TextBox, L"EDIT", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, text,
                 x, y, width, height);
 }
 
@@ -147,11 +147,11 @@ void EZ_DISABLEC(const std::string& form, int id) {
 void EZ_SETTEXT(const std::string& form, int id, const std::string& text) {
   const HWND window = windowOf(form, id);
   if (!window || listOf(form, id)) return;
-  if (ezwFindControl(form, id)->kind == EzwKind::RichView) {
+  if (ezwFindControl(form, id)->kind == EzKind::RichView) {
     EZ_SETRICHTEXT(form, id, text, 0, 0);
     return;
   }
-  if (ezwFindControl(form, id)->kind == EzwKind::MultiLine) {
+  if (ezwFindControl(form, id)->kind == EzKind::MultiLine) {
     ezwSetMultiLineText(*ezwFindControl(form, id), text);
     return;
   }
@@ -162,8 +162,8 @@ void EZ_SETTEXT(const std::string& form, int id, const std::string& text) {
 std::string EZ_GETTEXT(const std::string& form, int id) {
   const HWND window = windowOf(form, id);
   if (!window) return "";
-  if (ezwFindControl(form, id)->kind == EzwKind::RichView) return ezwRichViewText(window);
-  if (ezwFindControl(form, id)->kind == EzwKind::MultiLine) {
+  if (ezwFindControl(form, id)->kind == EzKind::RichView) return ezwRichViewText(window);
+  if (ezwFindControl(form, id)->kind == EzKind::MultiLine) {
     return ezwFindControl(form, id)->programText;
   }
   const int length = GetWindowTextLengthW(window);
@@ -174,8 +174,8 @@ std::string EZ_GETTEXT(const std::string& form, int id) {
 }
 
 void EZ_SETCHECK(const std::string& form, int id, int checked) {
-  EzwControl* control = ezwOnGuiThread() ? ezwFindControl(form, id) : nullptr;
-  if (!control || control->kind != EzwKind::Radio) return;
+  EzwControl* control = ezOnGuiThread() ? ezwFindControl(form, id) : nullptr;
+  if (!control || control->kind != EzKind::Radio) return;
   SendMessageW(control->window, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
@@ -202,17 +202,17 @@ void EZ_SETFOCUS(const std::string& form, int id) {
   if (const HWND window = windowOf(form, id)) SetFocus(window);
 }
 
-int EZ_SENDMESSAGE(const std::string& form, int id, int message, int wparam, int lparam) {
-  (void)lparam;
-  const HWND list = listOf(form, id);
-  if (list && message == CB_SHOWDROPDOWN && wparam == 1) {
-    SendMessageW(list, CB_SHOWDROPDOWN, TRUE, 0);
-  }
-  return 0;
+bool ezBackendIsEnabled(const std::string& form, int id) {
+  const HWND window = windowOf(form, id);
+  return window && IsWindowEnabled(window);
+}
+
+void ezBackendDropDown(const std::string& form, int id) {
+  if (const HWND list = listOf(form, id)) SendMessageW(list, CB_SHOWDROPDOWN, TRUE, 0);
 }
 
 void EZ_RESIZE(const std::string& form, int id, float x, float y, float width, float height) {
   if (const HWND window = windowOf(form, id)) {
-    MoveWindow(window, ezwPixelsX(x), ezwPixelsY(y), ezwPixelsX(width), ezwPixelsY(height), TRUE);
+    MoveWindow(window, ezPixelsX(x), ezPixelsY(y), ezPixelsX(width), ezPixelsY(height), TRUE);
   }
 }

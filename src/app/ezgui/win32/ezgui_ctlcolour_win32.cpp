@@ -21,7 +21,7 @@ EzwControl* controlOf(EzwForm& form, HWND window) {
 }
 
 bool overForm(const EzwControl& control) {
-  if (control.kind != EzwKind::Label && control.kind != EzwKind::Radio) return false;
+  if (control.kind != EzKind::Label && control.kind != EzKind::Radio) return false;
   return control.transparent || ezwColour(control.background) == CLR_INVALID;
 }
 

@@ -43,7 +43,7 @@ void refreshCursor() {
 }  // namespace
 
 void EZ_LOADCURSOR(int number, const std::string& name) {
-  if (!ezwOnGuiThread()) return;
+  if (!ezOnGuiThread()) return;
   const std::wstring n = widen(name);
   if (HCURSOR cursor = systemCursor(n)) {
     EzwPictures.cursors[number] = cursor;
@@ -59,7 +59,7 @@ void EZ_LOADCURSOR(int number, const std::string& name) {
 }
 
 void EZ_SETCURSOR(const std::string& form, int number) {
-  if (!ezwOnGuiThread()) return;
+  if (!ezOnGuiThread()) return;
   const auto it = EzwPictures.cursors.find(number);
   if (it == EzwPictures.cursors.end()) return;
   const HCURSOR cursor = isArrow(it->second) ? nullptr : it->second;

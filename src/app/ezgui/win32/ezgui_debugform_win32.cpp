@@ -44,13 +44,13 @@ void ezwLayOutFilling(EzwForm& form) {
 }
 
 void EZ_DEBUGFORM(const std::string& name) {
-  if (!ezwOnGuiThread()) return;
+  if (!ezOnGuiThread()) return;
   EzwForm& form = ezwMakeForm(name, "", name, 0, 0, 90, 35);
   if (!form.window) return;
   form.clearOfMain = true;
   ezwPlaceClearOfMainForm(form.window, 0, 0, 90, 35);
   const HWND text = ezwAddControl(
-      name, kTextId, EzwKind::MultiLine, L"EDIT",
+      name, kTextId, EzKind::MultiLine, L"EDIT",
       ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_VSCROLL | WS_HSCROLL, "", 0,
       0, 1, 1, WS_EX_CLIENTEDGE);
   if (text) {

@@ -67,12 +67,9 @@ std::wstring boxText(const std::string& text) {
 
 }  // namespace
 
-std::string EZ_SAVEFILE(const std::string& form, const std::string& title,
-                        const std::string& folder, const std::string& fileName,
-                        const std::string& filter, const std::string& extension,
-                        const std::string& props) {
-  (void)props;
-  if (!ezwOnGuiThread()) return "";
+std::string ezBackendSaveFile(const std::string& form, const std::string& title,
+                              const std::string& folder, const std::string& fileName,
+                              const std::string& filter, const std::string& extension) {
   EzwForm* owner = ezwFindForm(form);
   const std::wstring shownTitle = ezwFromBytes(title);
   const std::wstring startFolder = withBackslashes(ezwFromBytes(folder));
@@ -104,7 +101,7 @@ std::string EZ_SAVEFILE(const std::string& form, const std::string& title,
 }
 
 void EZ_MSGBOX(const std::string& text) {
-  if (!ezwOnGuiThread()) return;
+  if (!ezOnGuiThread()) return;
   // No owner and an empty caption; modal to the whole program (task-modal
   // disables its windows) and brought in front of everything.
   MessageBoxW(nullptr, boxText(text).c_str(), L"",

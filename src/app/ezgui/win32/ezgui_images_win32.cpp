@@ -78,7 +78,7 @@ void EZ_DEFIMAGEFOLDER(const std::string& folder) {
 }
 
 std::string EZ_LOADPICTURE(const std::string& name) {
-  if (!ezwOnGuiThread()) return "";
+  if (!ezOnGuiThread()) return "";
   if (EzwPictures.pictures.count(name)) return name;
   const auto bitmap = static_cast<HBITMAP>(loadImage(withoutMarks(name), IMAGE_BITMAP, 0, 0));
   if (!bitmap) return "";
@@ -108,7 +108,7 @@ HBITMAP ezwImageBitmap(int handle) {
 }
 
 int EZ_LOADICON(const std::string& name) {
-  if (!ezwOnGuiThread()) return 0;
+  if (!ezOnGuiThread()) return 0;
   const std::wstring n = withoutMarks(name);
   // Each size drawn from the icon's own picture of that size, not scaled.
   EzwFormIcon icon;
@@ -126,7 +126,7 @@ int EZ_LOADICON(const std::string& name) {
 }
 
 void EZ_SETFORMICON(const std::string& name, int icon) {
-  if (!ezwOnGuiThread()) return;
+  if (!ezOnGuiThread()) return;
   EzwForm* form = ezwFindForm(name);
   if (!form || !form->window || icon < 1 || icon > static_cast<int>(EzwPictures.icons.size()))
     return;

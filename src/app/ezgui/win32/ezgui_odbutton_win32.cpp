@@ -6,6 +6,6 @@
 void EZ_ODBUTTON(const std::string& form, int id, const std::string& text, float x, float y,
                  float width, float height, const std::string& props) {
   (void)props;
-  ezwAddControl(form, id, EzwKind::OwnerButton, L"BUTTON", BS_OWNERDRAW | WS_TABSTOP, text, x, y,
+  ezwAddControl(form, id, EzKind::OwnerButton, L"BUTTON", BS_OWNERDRAW | WS_TABSTOP, text, x, y,
                 width, height);
 }

@@ -1,70 +1,23 @@
-// Painting handed to the event routine: owner-drawn buttons (event 300)
-// and a form's background (event 320). The event's value is the number of
-// a drawing record that holds the device context for the length of the
-// paint; the drawing calls take it back and do nothing once the paint is
-// over. An image is given by its bitmap's handle.
+// Painting handed to the event routine over Win32: the records and their
+// rules are the layer's (../ezgui_drawing.h); here the device context, the
+// plain 3-D button in the layer's colours and the bitmap stretched over the
+// background. An image is given by its bitmap's handle.
 #include <algorithm>
 
 #include "app/ezgui/win32/ezgui_win32_state.h"
 
 namespace {
 
-// A record for the duration of one paint; nested paints each take their own.
-class DrawRecord {
- public:
-  DrawRecord() {
-    for (int i = 0; i < EzwDrawRecordCount; ++i) {
-      if (!EzWin.drawRecords[i].active) {
-        number_ = i + 1;
-        record().active = true;
-        return;
-      }
-    }
-  }
-  ~DrawRecord() {
-    if (number_ == 0) return;
-    record() = EzwDrawRecord{};
-    if (EzWin.currentErase == number_) EzWin.currentErase = 0;
-  }
-  DrawRecord(const DrawRecord&) = delete;
-  DrawRecord& operator=(const DrawRecord&) = delete;
-
-  int number() const { return number_; }
-  EzwDrawRecord& record() { return EzWin.drawRecords[number_ - 1]; }
-
- private:
-  int number_ = 0;
-};
-
-EzwDrawRecord* activeRecord(int number) {
-  if (number < 1 || number > EzwDrawRecordCount) return nullptr;
-  EzwDrawRecord& r = EzWin.drawRecords[number - 1];
-  return r.active ? &r : nullptr;
-}
-
 struct ButtonLook {
-  COLORREF face = 0;
-  COLORREF text = 0;
+  EzRgb face;
+  EzRgb text;
   HFONT font = nullptr;
   std::wstring label;
-  bool pressed = false;
-  bool disabled = false;
-  bool focused = false;
+  EzButtonState state;
 };
 
-COLORREF scaled(COLORREF c, int numerator, int denominator) {
-  const auto part = [&](int v) { return std::min(255, v * numerator / denominator); };
-  return RGB(part(GetRValue(c)), part(GetGValue(c)), part(GetBValue(c)));
-}
-
-COLORREF lighter(COLORREF c) {
-  const auto part = [](int v) { return v + (255 - v) * 6 / 10; };
-  return RGB(part(GetRValue(c)), part(GetGValue(c)), part(GetBValue(c)));
-}
-
-COLORREF mix(COLORREF a, COLORREF b) {
-  return RGB((GetRValue(a) + GetRValue(b)) / 2, (GetGValue(a) + GetGValue(b)) / 2,
-             (GetBValue(a) + GetBValue(b)) / 2);
+EzRgb rgbOf(COLORREF c) {
+  return {GetRValue(c), GetGValue(c), GetBValue(c)};
 }
 
 void line(HDC dc, int x1, int y1, int x2, int y2, COLORREF colour) {
@@ -84,19 +37,19 @@ void bevel(HDC dc, const RECT& r, COLORREF topLeft, COLORREF bottomRight) {
   line(dc, r.right - 1, r.top, r.right - 1, r.bottom - 1, bottomRight);
 }
 
-// A raised 3-D button in its face colour; sunk when pressed, greyed when
-// disabled.
+// A raised 3-D button in the layer's colours (ezButtonColours).
 void draw3dButton(HDC dc, const RECT& area, const ButtonLook& look) {
-  const COLORREF face = look.disabled ? mix(look.face, RGB(160, 160, 160)) : look.face;
-  const COLORREF text = look.disabled ? RGB(110, 110, 110) : look.text;
-  const COLORREF light = lighter(face);
-  const COLORREF dark = scaled(face, 10, 17);
-  const COLORREF darkest = scaled(face, 1, 3);
+  const EzButtonColours colours = ezButtonColours(look.face, look.text, look.state.disabled);
+  const COLORREF face = ezwColourRef(colours.face);
+  const COLORREF text = ezwColourRef(colours.text);
+  const COLORREF light = ezwColourRef(colours.light);
+  const COLORREF dark = ezwColourRef(colours.dark);
+  const COLORREF darkest = ezwColourRef(colours.darkest);
   const HBRUSH brush = CreateSolidBrush(face);
   FillRect(dc, &area, brush);
   DeleteObject(brush);
   const RECT inner{area.left + 1, area.top + 1, area.right - 1, area.bottom - 1};
-  if (look.pressed) {
+  if (look.state.pressed) {
     bevel(dc, area, darkest, light);
     bevel(dc, inner, dark, face);
   } else {
@@ -104,13 +57,13 @@ void draw3dButton(HDC dc, const RECT& area, const ButtonLook& look) {
     bevel(dc, inner, face, dark);
   }
   RECT textArea = area;
-  if (look.pressed) OffsetRect(&textArea, 1, 1);
+  if (look.state.pressed) OffsetRect(&textArea, 1, 1);
   const HGDIOBJ before = SelectObject(dc, look.font ? look.font : ezwControlFont());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, text);
   DrawTextW(dc, look.label.c_str(), -1, &textArea, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   SelectObject(dc, before);
-  if (look.focused) {
+  if (look.state.focused) {
     RECT dots{area.left + 4, area.top + 4, area.right - 4, area.bottom - 4};
     DrawFocusRect(dc, &dots);
   }
@@ -123,35 +76,35 @@ std::wstring labelOf(HWND button) {
   return label;
 }
 
-ButtonLook lookOf(HWND button, const EzwDrawRecord& rec) {
+ButtonLook lookOf(HWND button, EzButtonState state) {
   ButtonLook look;
-  look.face = GetSysColor(COLOR_BTNFACE);
-  look.text = GetSysColor(COLOR_BTNTEXT);
+  look.face = rgbOf(GetSysColor(COLOR_BTNFACE));
+  look.text = rgbOf(GetSysColor(COLOR_BTNTEXT));
   look.font = reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0));
   look.label = labelOf(button);
-  look.pressed = rec.pressed;
-  look.disabled = rec.disabled;
-  look.focused = rec.focused;
+  look.state = state;
   return look;
+}
+
+EzBox boxOf(const RECT& r) {
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+RECT rectOf(const EzBox& b) {
+  return {b.x, b.y, b.right(), b.bottom()};
 }
 
 }  // namespace
 
 void ezwPaintOwnerButton(EzwForm& form, const DRAWITEMSTRUCT& item) {
-  DrawRecord r;
-  if (r.number() == 0) return;  // paints nested deeper than the table: not drawn
-  EzwDrawRecord& rec = r.record();
-  rec.formKey = ezwKey(form.name);
-  rec.controlId = static_cast<int>(item.CtlID);
-  rec.dc = item.hDC;
-  rec.area = item.rcItem;
-  rec.pressed = (item.itemState & ODS_SELECTED) != 0;
-  rec.disabled = (item.itemState & ODS_DISABLED) != 0;
-  rec.focused = (item.itemState & ODS_FOCUS) != 0;
-  ezwDeliver(form.serial, rec.controlId, EzOwnerDraw, r.number());
-  if (r.record().done) return;
+  EzSurface surface{item.hDC};
+  const EzButtonState state{(item.itemState & ODS_SELECTED) != 0,
+                            (item.itemState & ODS_DISABLED) != 0,
+                            (item.itemState & ODS_FOCUS) != 0};
+  const int id = static_cast<int>(item.CtlID);
+  if (ezOwnerDrawHandedOver(form, id, surface, boxOf(item.rcItem), state)) return;
   // The program did not draw it: a plain 3-D button in the desktop's colours.
-  draw3dButton(item.hDC, item.rcItem, lookOf(item.hwndItem, r.record()));
+  draw3dButton(item.hDC, item.rcItem, lookOf(item.hwndItem, state));
 }
 
 void ezwPaintBackground(EzwForm& form, HDC dc) {
@@ -161,65 +114,31 @@ void ezwPaintBackground(EzwForm& form, HDC dc) {
   const HBRUSH brush = CreateSolidBrush(own != CLR_INVALID ? own : GetSysColor(COLOR_BTNFACE));
   FillRect(dc, &area, brush);
   DeleteObject(brush);
-  DrawRecord r;
-  if (r.number() == 0) return;
-  EzwDrawRecord& rec = r.record();
-  rec.erase = true;
-  rec.formKey = ezwKey(form.name);
-  rec.dc = dc;
-  rec.area = area;
-  ezwDeliver(form.serial, 0, EzEraseBackground, r.number());
+  EzSurface surface{dc};
+  ezBackgroundHandedOver(form, surface, boxOf(area));
 }
 
-void EZ_DRAW3DBUTTON(const std::string& form, int id, int drawRecord, int colour, int style,
-                     int font) {
-  (void)style;
-  EzwDrawRecord* rec = activeRecord(drawRecord);
-  if (!rec || rec->erase || rec->controlId != id || rec->formKey != ezwKey(form)) return;
+bool ezBackendDrawButton(EzSurface& surface, EzBox area, const std::string& form, int id,
+                         EzButtonState state, std::optional<EzRgb> face, int font) {
   const EzwControl* control = ezwFindControl(form, id);
-  if (!control || control->kind != EzwKind::OwnerButton) return;
-  ButtonLook look = lookOf(control->window, *rec);
-  if (const COLORREF face = ezwColour(colour); face != CLR_INVALID) look.face = face;
+  if (!control || control->kind != EzKind::OwnerButton) return false;
+  ButtonLook look = lookOf(control->window, state);
+  if (face) look.face = *face;
   if (font != EzControlFont) look.font = ezwFont(font);
-  draw3dButton(rec->dc, rec->area, look);
-  rec->done = true;
+  draw3dButton(surface.dc, rectOf(area), look);
+  return true;
 }
 
-int EZ_ODIFONT() {
-  return EzControlFont;
-}
-
-int EZ_STARTERASEBG(int eventValue, float& width, float& height) {
-  width = 0;
-  height = 0;
-  EzwDrawRecord* rec = activeRecord(eventValue);
-  if (!rec || !rec->erase) return 0;
-  width = ezwUnitsX(rec->area.right - rec->area.left);
-  height = ezwUnitsY(rec->area.bottom - rec->area.top);
-  EzWin.currentErase = eventValue;
-  return eventValue;
-}
-
-void EZ_DCDRAWPICTURE(int dc, int image, float x1, float y1, float x2, float y2) {
-  EzwDrawRecord* rec = activeRecord(dc);
+void ezBackendDrawImage(EzSurface& surface, int image, EzBox target) {
   const HBITMAP bitmap = ezwImageBitmap(image);
-  if (!rec || !rec->erase || !bitmap) return;
+  if (!bitmap) return;
   BITMAP size{};
   GetObjectW(bitmap, sizeof size, &size);
-  const HDC source = CreateCompatibleDC(rec->dc);
+  const HDC source = CreateCompatibleDC(surface.dc);
   const HGDIOBJ before = SelectObject(source, bitmap);
-  const int left = ezwPixelsX(x1);
-  const int top = ezwPixelsY(y1);
-  SetStretchBltMode(rec->dc, HALFTONE);
-  StretchBlt(rec->dc, left, top, ezwPixelsX(x2) - left, ezwPixelsY(y2) - top, source, 0, 0,
+  SetStretchBltMode(surface.dc, HALFTONE);
+  StretchBlt(surface.dc, target.x, target.y, target.width, target.height, source, 0, 0,
              size.bmWidth, size.bmHeight, SRCCOPY);
   SelectObject(source, before);
   DeleteDC(source);
-}
-
-void EZ_ENDERASEBG(int& cancel) {
-  EzwDrawRecord* rec = activeRecord(EzWin.currentErase);
-  if (!rec || !rec->erase) return;
-  rec->done = true;
-  cancel = 1;
 }

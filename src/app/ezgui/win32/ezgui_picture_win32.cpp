@@ -27,8 +27,7 @@ void ezwPaintPicture(const EzwForm& form, const EzwControl& control, const DRAWI
 void EZ_PICTURE(const std::string& form, int id, const std::string& picture, float x, float y,
                 float width, float height, const std::string& props) {
   (void)props;
-  if (!ezwAddControl(form, id, EzwKind::Picture, L"STATIC", SS_OWNERDRAW, "", x, y, width,
-                     height)) {
+  if (!ezwAddControl(form, id, EzKind::Picture, L"STATIC", SS_OWNERDRAW, "", x, y, width, height)) {
     return;
   }
   ezwFindControl(form, id)->picture = picture;

@@ -4,12 +4,12 @@
 
 void EZ_DELAYDRAWCLIENT(const std::string& name, int mode) {
   (void)mode;
-  EzwForm* form = ezwOnGuiThread() ? ezwFindForm(name) : nullptr;
+  EzwForm* form = ezOnGuiThread() ? ezwFindForm(name) : nullptr;
   if (form && form->window) SendMessageW(form->window, WM_SETREDRAW, FALSE, 0);
 }
 
 void EZ_REDRAWFORM(const std::string& name) {
-  EzwForm* form = ezwOnGuiThread() ? ezwFindForm(name) : nullptr;
+  EzwForm* form = ezOnGuiThread() ? ezwFindForm(name) : nullptr;
   if (!form || !form->window) return;
   SendMessageW(form->window, WM_SETREDRAW, TRUE, 0);
   RedrawWindow(form->window, nullptr, nullptr,

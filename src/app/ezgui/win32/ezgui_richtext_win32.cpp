@@ -8,20 +8,20 @@
 // "\n" line ends.
 //
 // Calls from the receive worker's thread go through the worker-call queue
-// (ezgui_queue_win32), which carries them out here on the GUI thread.
+// (../ezgui_queue.cpp), which carries them out here on the GUI thread.
 #include "app/ezgui/win32/ezgui_win32_state.h"
 
 #include <richedit.h>
 
 #include <algorithm>
 
-#include "app/ezgui/ezgui_queue.h"
+#include "app/ezgui/ezgui_lines.h"
 
 namespace {
 
 HWND viewOf(const std::string& form, int id) {
-  EzwControl* control = ezwOnGuiThread() ? ezwFindControl(form, id) : nullptr;
-  return control && control->kind == EzwKind::RichView ? control->window : nullptr;
+  EzwControl* control = ezOnGuiThread() ? ezwFindControl(form, id) : nullptr;
+  return control && control->kind == EzKind::RichView ? control->window : nullptr;
 }
 
 int limitOf(const std::string& form, int id) {
@@ -88,18 +88,6 @@ class KeepScroll {
   POINT at_{0, 0};
 };
 
-// How many characters to drop from the front of `text` so that it fits in
-// `limit`: the oldest whole lines, so that the newest stay. Only when the
-// last line alone is longer than the limit is a line cut, keeping its end.
-size_t charactersToDrop(const std::wstring& text, int limit) {
-  if (limit <= 0 || text.size() <= static_cast<size_t>(limit)) return 0;
-  const size_t need = text.size() - static_cast<size_t>(limit);
-  if (text[need - 1] == L'\n') return need;
-  const size_t lineEnd = text.find(L'\n', need);
-  if (lineEnd != std::wstring::npos && lineEnd + 1 < text.size()) return lineEnd + 1;
-  return need;
-}
-
 // Drops what the limit asks for in front of the insert point and inserts
 // there, so that the view keeps its place; when the drop reaches past the
 // insert point the text is laid down anew.
@@ -114,7 +102,7 @@ void insertPlain(HWND view, const std::wstring& incoming, int limit) {
     whole = textOf(view);
     whole.replace(static_cast<size_t>(at.cpMin), static_cast<size_t>(at.cpMax - at.cpMin),
                   incoming);
-    drop = charactersToDrop(whole, limit);
+    drop = ezCharactersToDrop(whole, limit);
   }
   if (drop <= static_cast<size_t>(at.cpMin)) {
     if (drop > 0) {
@@ -138,7 +126,7 @@ void replacePlain(HWND view, const std::wstring& text, int limit) {
   // EM_REPLACESEL, not WM_SETTEXT: a text that looks like a rich-text
   // document is still shown as it stands.
   select(view, 0, -1);
-  replaceSelection(view, text.substr(charactersToDrop(text, limit)));
+  replaceSelection(view, text.substr(ezCharactersToDrop(text, limit)));
   select(view, 0, 0);
 }
 
@@ -178,12 +166,12 @@ std::string ezwRichViewText(HWND view) {
 void EZ_RICHTEXT2(const std::string& form, int id, float x, float y, float width, float height,
                   const std::string& props) {
   (void)props;
-  if (!ezwOnGuiThread()) return;
+  if (!ezOnGuiThread()) return;
   if (!EzWin.richEditLibrary) EzWin.richEditLibrary = LoadLibraryW(L"MSFTEDIT.DLL");
   if (!EzWin.richEditLibrary) return;
   // The program writes the view; the user reads, selects and copies.
   const HWND view =
-      ezwAddControl(form, id, EzwKind::RichView, MSFTEDIT_CLASS,
+      ezwAddControl(form, id, EzKind::RichView, MSFTEDIT_CLASS,
                     ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP, "", x, y,
                     width, height, WS_EX_CLIENTEDGE);
   if (!view) return;
@@ -199,7 +187,7 @@ void EZ_RICHTEXT(const std::string& form, int id, float x, float y, float width,
 
 // ---- Calls that may come from the worker ----------------------------------------------
 
-void ezwDoRichText(const std::string& form, int id, const std::string& text, int a, int b) {
+void ezDoRichText(const std::string& form, int id, const std::string& text, int a, int b) {
   const HWND view = viewOf(form, id);
   if (!view) return;
   if (a == 1) {
@@ -211,7 +199,7 @@ void ezwDoRichText(const std::string& form, int id, const std::string& text, int
   }
 }
 
-void ezwDoRichSelection(const std::string& form, int id, int start, int end) {
+void ezDoRichSelection(const std::string& form, int id, int start, int end) {
   const HWND view = viewOf(form, id);
   if (!view) return;
   const LONG length = lengthOf(view);
@@ -220,47 +208,14 @@ void ezwDoRichSelection(const std::string& form, int id, int start, int end) {
   select(view, place(start), place(end));
 }
 
-void ezwDoScrollTo(const std::string& form, int id, int mode, int value) {
+void ezDoScrollTo(const std::string& form, int id, int mode, int value) {
   (void)value;
-  EzwControl* control = ezwOnGuiThread() ? ezwFindControl(form, id) : nullptr;
+  EzwControl* control = ezOnGuiThread() ? ezwFindControl(form, id) : nullptr;
   if (!control) return;
   SendMessageW(control->window, WM_VSCROLL, mode == 1 ? SB_BOTTOM : SB_TOP, 0);
 }
 
-void EZ_SETRICHTEXT(const std::string& form, int id, const std::string& text, int a, int b) {
-  if (!ezwOnGuiThread()) {
-    ezQueueCall({EzQueuedKind::RichText, form, id, a, b, text});
-    return;
-  }
-  ezDrainQueued();
-  ezwDoRichText(form, id, text, a, b);
-}
-
-void EZ_SETRICHSEL(const std::string& form, int id, int start, int end) {
-  if (!ezwOnGuiThread()) {
-    ezQueueCall({EzQueuedKind::RichSelection, form, id, start, end, {}});
-    return;
-  }
-  ezDrainQueued();
-  ezwDoRichSelection(form, id, start, end);
-}
-
-void EZ_SCROLLTO(const std::string& form, int id, int mode, int value) {
-  if (!ezwOnGuiThread()) {
-    ezQueueCall({EzQueuedKind::ScrollTo, form, id, mode, value, {}});
-    return;
-  }
-  ezDrainQueued();
-  ezwDoScrollTo(form, id, mode, value);
-}
-
 // ---- GUI thread only --------------------------------------------------------------------
-
-void EZ_SETRICHTEXTLEN(const std::string& form, int id, int limit) {
-  if (EzwControl* control = viewOf(form, id) ? ezwFindControl(form, id) : nullptr) {
-    control->richLimit = std::max(0, limit);
-  }
-}
 
 void EZ_SETRICHFONT(const std::string& form, int id, const std::string& face, float points,
                     const std::string& props, const std::string& extra, int a, int b) {

@@ -11,7 +11,7 @@ int EZ_GUIRUN(int argc, char** argv, EzStartupRoutine startup, EzEventRoutine ev
   if (startup) startup(0);
 
   int code = 0;
-  if (!EzWin.mainFormKey.empty()) {
+  if (!EzForms.mainFormKey.empty()) {
     EzWin.loopRunning = true;
     MSG message;
     BOOL got;

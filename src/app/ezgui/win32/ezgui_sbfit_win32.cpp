@@ -103,7 +103,7 @@ void ezwFitStatusParts(EzwControl& bar, HWND form) {
 
 std::string ezwStatusText(const std::string& form, int id, int part) {
   const EzwControl* bar = ezwFindControl(form, id);
-  if (!bar || bar->kind != EzwKind::StatusBar || part < 1) return "";
+  if (!bar || bar->kind != EzKind::StatusBar || part < 1) return "";
   const auto index = static_cast<size_t>(part - 1);
   return index < bar->partTexts.size() ? bar->partTexts[index] : "";
 }

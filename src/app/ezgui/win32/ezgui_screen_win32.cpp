@@ -37,9 +37,9 @@ EzFrame frameMargins(HWND window) {
 // place is that of the window without the frame.
 EzBox wished(HWND window, float x, float y, float width, float height) {
   const EzFrame frame = frameMargins(window);
-  return EzBox{ezwPixelsX(x) - frame.left, ezwPixelsY(y) - frame.top,
-               ezwPixelsX(width) + frame.left + frame.right,
-               ezwPixelsY(height) + frame.top + frame.bottom};
+  return EzBox{ezPixelsX(x) - frame.left, ezPixelsY(y) - frame.top,
+               ezPixelsX(width) + frame.left + frame.right,
+               ezPixelsY(height) + frame.top + frame.bottom};
 }
 
 EzBox fitted(const EzBox& area, HWND window, const EzBox& wish) {
@@ -57,7 +57,7 @@ void put(HWND window, const EzBox& outer) {
 }
 
 EzwForm* shownMainForm() {
-  EzwForm* main = ezwFindForm(EzWin.mainFormKey);
+  EzwForm* main = ezwFindForm(EzForms.mainFormKey);
   return main && main->window && IsWindowVisible(main->window) ? main : nullptr;
 }
 
@@ -107,8 +107,8 @@ void ezwPlaceClearOfMainForm(HWND window, float x, float y, float width, float h
   const EzFrame frame = frameMargins(window);
   const std::optional<EzBox> place =
       ezPlaceClearOf(area, boxOf(mainOuter), mainControls(*main), fitted(area, window, wish),
-                     ezwPixelsX(kUsefulWidth) + frame.left + frame.right,
-                     ezwPixelsY(kUsefulHeight) + frame.top + frame.bottom);
+                     ezPixelsX(kUsefulWidth) + frame.left + frame.right,
+                     ezPixelsY(kUsefulHeight) + frame.top + frame.bottom);
   if (!place) {
     ezwPlaceOnScreen(window, x, y, width, height);
     return;

@@ -1,27 +1,13 @@
-#include <algorithm>
-#include <cctype>
-
 #include "app/ezgui/win32/ezgui_win32_state.h"
 
 EzwLayerState EzWin;
 
-std::string ezwKey(const std::string& name) {
-  std::string key = name;
-  std::transform(key.begin(), key.end(), key.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return key;
-}
-
 EzwForm* ezwFindForm(const std::string& name) {
-  const auto it = EzWin.forms.find(ezwKey(name));
-  return it == EzWin.forms.end() ? nullptr : it->second.get();
+  return ezFormNamed(EzWin.forms, name);
 }
 
 EzwForm* ezwFindFormBySerial(int serial) {
-  for (auto& [key, form] : EzWin.forms) {
-    if (form->serial == serial) return form.get();
-  }
-  return nullptr;
+  return ezFormWithSerial(EzWin.forms, serial);
 }
 
 EzwForm* ezwFindFormByWindow(HWND window) {
@@ -38,21 +24,13 @@ EzwControl* ezwFindControl(const std::string& form, int id) {
   return it == f->controls.end() ? nullptr : &it->second;
 }
 
-bool ezwOnGuiThread() {
+bool ezOnGuiThread() {
   return EzWin.guiThread == 0 || EzWin.guiThread == GetCurrentThreadId();
 }
 
-int ezwDeliver(int formSerial, int id, int code, int value) {
+int ezDeliver(int formSerial, int id, int code, int value) {
   EzwForm* form = ezwFindFormBySerial(formSerial);
-  if (!form || !EzWin.events) return 0;
-  // Copies: the routine may unload the form, and it may write to them.
-  std::string name = form->name;
-  int control = id;
-  int event = code;
-  int eventValue = value;
-  int cancel = 0;
-  EzWin.events(name, control, event, eventValue, cancel);
-  return cancel;
+  return form ? ezCallEventRoutine(EzWin.events, *form, id, code, value) : 0;
 }
 
 std::wstring ezwFromBytes(const std::string& text) {
@@ -73,4 +51,22 @@ std::wstring ezwFromBytes(const std::string& text) {
 HWND ezwFormWindow(const std::string& name) {
   EzwForm* form = ezwFindForm(name);
   return form ? form->window : nullptr;
+}
+
+// ---- The hooks of the layer's shared part ----
+
+EzControlBase* ezBackendControl(const std::string& form, int id) {
+  return ezwFindControl(form, id);
+}
+
+void ezBackendDesign(const std::string& name) {
+  if (EzWin.design) EzWin.design(name);
+}
+
+EzFormBase* ezBackendFormWithSerial(int serial) {
+  return ezwFindFormBySerial(serial);
+}
+
+EzFormBase* ezBackendForm(const std::string& name) {
+  return ezwFindForm(name);
 }

@@ -6,16 +6,14 @@
 
 #include <commctrl.h>
 
-#include "app/ezgui/ezgui_queue.h"
-
 #include <cstdlib>
 #include <vector>
 
 namespace {
 
 HWND barOf(const std::string& form, int id) {
-  EzwControl* control = ezwOnGuiThread() ? ezwFindControl(form, id) : nullptr;
-  return control && control->kind == EzwKind::StatusBar ? control->window : nullptr;
+  EzwControl* control = ezOnGuiThread() ? ezwFindControl(form, id) : nullptr;
+  return control && control->kind == EzKind::StatusBar ? control->window : nullptr;
 }
 
 // The right edge of each part in pixels; the last part runs to the end.
@@ -37,7 +35,7 @@ void applyParts(HWND bar, const std::vector<int>& percentages) {
 void EZ_STATUSBAR(const std::string& form, int id, const std::string& caption,
                   const std::string& props) {
   (void)props;
-  if (!ezwOnGuiThread()) return;
+  if (!ezOnGuiThread()) return;
   EzwForm* f = ezwFindForm(form);
   if (!f || !f->window || f->goingAway) return;
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES};
@@ -55,7 +53,7 @@ void EZ_STATUSBAR(const std::string& form, int id, const std::string& caption,
   ezwPaintStatusBarItself(bar);
   EzwControl control;
   control.id = id;
-  control.kind = EzwKind::StatusBar;
+  control.kind = EzKind::StatusBar;
   control.window = bar;
   control.partTexts = {caption};
   f->controls[id] = control;
@@ -93,20 +91,9 @@ void ezDoStatusText(const std::string& form, int id, int part, const std::string
   ezwFitStatusParts(control, GetParent(bar));
 }
 
-void EZ_SETSBTEXT(const std::string& form, int id, int part, const std::string& text,
-                  const std::string& props) {
-  (void)props;
-  if (!ezwOnGuiThread()) {
-    ezQueueCall({EzQueuedKind::StatusText, form, id, part, 0, text});
-    return;
-  }
-  ezDrainQueued();
-  ezDoStatusText(form, id, part, text);
-}
-
 void ezwLayOutStatusBars(EzwForm& form) {
   for (auto& [id, control] : form.controls) {
-    if (control.kind != EzwKind::StatusBar) continue;
+    if (control.kind != EzKind::StatusBar) continue;
     // The bar places itself at the bottom when told of a new size.
     SendMessageW(control.window, WM_SIZE, 0, 0);
     applyParts(control.window, control.partPercentages);

@@ -62,7 +62,7 @@ bool ezwTooltipNotify(EzwForm& form, NMHDR& header) {
   if (id <= 0) return true;
   EzWin.tooltipAnswered = false;
   EzWin.tooltipAnswer.clear();
-  ezwDeliver(form.serial, id, EzTooltipWanted, 0);
+  ezDeliver(form.serial, id, EzTooltipWanted, 0);
   if (EzWin.tooltipAnswered && !EzWin.tooltipAnswer.empty()) {
     EzWin.tooltipShown = ezwFromBytes(EzWin.tooltipAnswer);
     request.lpszText = EzWin.tooltipShown.data();
@@ -98,7 +98,7 @@ void ezwTooltipMouseMove(EzwForm& form, POINT at) {
 }
 
 void EZ_ADDTOOLTIP(const std::string& form, int id) {
-  if (!ezwOnGuiThread()) return;
+  if (!ezOnGuiThread()) return;
   EzwForm* f = ezwFindForm(form);
   EzwControl* control = ezwFindControl(form, id);
   if (!f || !control) return;
@@ -106,7 +106,7 @@ void EZ_ADDTOOLTIP(const std::string& form, int id) {
   if (!tooltips) return;
   // A static text lets the mouse through to the form unless it notifies;
   // the tooltip must see the mouse on it.
-  if (control->kind == EzwKind::Label || control->kind == EzwKind::Picture) {
+  if (control->kind == EzKind::Label || control->kind == EzKind::Picture) {
     const LONG_PTR style = GetWindowLongPtrW(control->window, GWL_STYLE);
     SetWindowLongPtrW(control->window, GWL_STYLE, style | SS_NOTIFY);
   }

@@ -1,7 +1,6 @@
-// Form units and pixels, by the same rule as the layer over Qt: one form
-// unit down is the line height of the application's face (the desktop's
-// message font) at 10 points, one unit across is half of it. A layout in
-// form units thus keeps its proportions whatever the screen's DPI.
+// Form units over Win32: the line height of the rule (../ezgui_units.h),
+// that of the desktop's message font at 10 points, which is also the face
+// the layer's controls show their text in.
 #include "app/ezgui/win32/ezgui_win32_state.h"
 
 namespace {
@@ -20,30 +19,6 @@ HFONT messageFaceAt10Points() {
   return CreateFontIndirectW(&face);
 }
 
-int lineHeightOfMessageFaceAt10Points() {
-  const HDC screen = GetDC(nullptr);
-  const HGDIOBJ before = SelectObject(screen, ezwControlFont());
-  TEXTMETRICW text{};
-  const bool measured = GetTextMetricsW(screen, &text) != 0;
-  SelectObject(screen, before);
-  ReleaseDC(nullptr, screen);
-  return measured && text.tmHeight > 0 ? text.tmHeight : 16;
-}
-
-const EzwUnits& units() {
-  if (!EzWin.unitsKnown) {
-    const int line = lineHeightOfMessageFaceAt10Points();
-    EzWin.units.down = line;
-    EzWin.units.across = line / 2.0;
-    EzWin.unitsKnown = true;
-  }
-  return EzWin.units;
-}
-
-int rounded(double value) {
-  return static_cast<int>(value < 0 ? value - 0.5 : value + 0.5);
-}
-
 }  // namespace
 
 HFONT ezwControlFont() {
@@ -51,18 +26,12 @@ HFONT ezwControlFont() {
   return EzWin.controlFont;
 }
 
-int ezwPixelsX(float value) {
-  return rounded(value * units().across);
-}
-
-int ezwPixelsY(float value) {
-  return rounded(value * units().down);
-}
-
-float ezwUnitsX(int pixels) {
-  return static_cast<float>(pixels / units().across);
-}
-
-float ezwUnitsY(int pixels) {
-  return static_cast<float>(pixels / units().down);
+int ezBackendLineHeight() {
+  const HDC screen = GetDC(nullptr);
+  const HGDIOBJ before = SelectObject(screen, ezwControlFont());
+  TEXTMETRICW text{};
+  const bool measured = GetTextMetricsW(screen, &text) != 0;
+  SelectObject(screen, before);
+  ReleaseDC(nullptr, screen);
+  return measured && text.tmHeight > 0 ? text.tmHeight : 16;
 }

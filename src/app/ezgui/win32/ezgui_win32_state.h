@@ -1,16 +1,17 @@
-// The GUI layer over Win32: its own state. A second implementation of the
-// contract in ezgui.h beside the one over Qt, for the Windows build; the
-// program above the contract is the same.
+// The GUI layer's backend over Win32: the hooks of ../ezgui_backend.h and
+// the calls of the contract that are toolkit work, for the Windows build;
+// the rules and the program-side state are the layer's (../ezgui_*.h).
 //
 // Files, by what they handle: the layer's state and event delivery
 // (ezgui_state_win32), forms and their window procedure
 // (ezgui_forms_win32), controls and their notifications
-// (ezgui_controls_win32), the status bar (ezgui_statusbar_win32), form
-// units (ezgui_units_win32), the message loop (ezgui_run_win32) and paths
-// (ezgui_paths_win32); the rich-text view (ezgui_richtext_win32),
-// accelerator tables (ezgui_accel_win32), owner-drawn buttons
-// (ezgui_odbutton_win32), painting handed to the program
-// (ezgui_paint_win32), numbered colours (ezgui_colours_win32), tooltips
+// (ezgui_controls_win32), the status bar (ezgui_statusbar_win32), the
+// line height of form units (ezgui_units_win32), the message loop
+// (ezgui_run_win32) and paths (ezgui_paths_win32); the rich-text view
+// (ezgui_richtext_win32), accelerator keys (ezgui_accel_win32),
+// owner-drawn buttons (ezgui_odbutton_win32), painting handed to the
+// program (ezgui_paint_win32), system colours (ezgui_colours_win32),
+// the queue's window (ezgui_queue_win32), tooltips
 // (ezgui_tooltips_win32), picture controls (ezgui_picture_win32),
 // numbered fonts (ezgui_fonts_win32), controls' colours
 // (ezgui_ctlcolour_win32), delayed drawing (ezgui_redraw_win32), the
@@ -32,11 +33,9 @@
 #include <vector>
 
 #include "app/ezgui/ezgui.h"
-
-struct EzwMenuItem {
-  int command = 0;
-  std::string text;
-};
+#include "app/ezgui/ezgui_backend.h"
+#include "app/ezgui/ezgui_queue.h"
+#include "app/ezgui/ezgui_units.h"
 
 // ---- Rich view, accelerators, owner drawing, tooltips ----
 // One key of a form's accelerator table.
@@ -48,103 +47,45 @@ struct EzwAccelerator {
   int command = 0;
 };
 
-// What one paint handed to the event routine (event 300 of an owner-drawn
-// button, event 320 of a form's background) draws into; its number, from
-// 1, is the event's value, and it is valid only while that paint lasts.
-struct EzwDrawRecord {
-  bool active = false;
-  bool erase = false;  // the form's background, not a button
-  bool done = false;   // the program drew it
-  std::string formKey;
-  int controlId = 0;
+// What a paint handed to the event routine draws into.
+struct EzSurface {
   HDC dc = nullptr;
-  RECT area{0, 0, 0, 0};
-  bool pressed = false;
-  bool disabled = false;
-  bool focused = false;
-};
-inline constexpr int EzwDrawRecordCount = 8;
-
-enum class EzwKind {
-  Label,
-  Radio,
-  ComboBox,
-  TextBox,
-  StatusBar,
-  RichView,
-  OwnerButton,
-  Picture,
-  MultiLine
 };
 
-struct EzwControl {
-  int id = 0;
-  EzwKind kind = EzwKind::Label;
+struct EzwControl : EzControlBase {
   HWND window = nullptr;
   std::vector<int> partPercentages;    // status bar
   std::vector<std::string> partTexts;  // status bar: each part's whole text
   HWND partTips = nullptr;             // status bar: the tooltips of cut texts
-  // ---- Rich view, owner-drawn buttons, pictures ----
-  int richLimit = 0;     // characters the rich view keeps; 0: no limit
+  // ---- Owner-drawn buttons, pictures ----
   std::string picture;   // the picture a picture control shows, by reference
   bool tooltip = false;  // EZ_ADDTOOLTIP registered it
-  // Multi-line text as the program last wrote it, line ends included.
-  std::string programText;
-  bool fillsClient = false;  // kept over the form's whole client area
-  // Numbered colours as EZ_COLOR set them when the control was made (-1:
-  // the system's); a transparent label shows the form's background.
-  int foreground = -1;
-  int background = -1;
-  bool transparent = false;
 };
 
-struct EzwForm {
-  std::string name;       // as created; events report it
-  std::string parentKey;  // lower-case name of the owner form, "" for none
-  int serial = 0;         // tells a form from a later one of the same name
+struct EzwForm : EzFormBase {
   HWND window = nullptr;
   HMENU menu = nullptr;
-  int foreground = -1;
-  int background = -1;
   std::map<int, EzwControl> controls;
-  bool threadRunning = false;
-  bool goingAway = false;
   // Size events are reported once the form is shown; a form left minimised
   // or maximised reports its restoring too.
   bool reportsSizes = false;
   bool minimisedOrMaximised = false;
   // ---- Rich view, accelerators, owner drawing, tooltips ----
   std::vector<EzwAccelerator> accelerators;
-  HWND tooltips = nullptr;   // the form's tooltip control, made with its first tool
-  int tooltipStandIn = 0;    // the disabled control the form's own tool stands for
-  bool clearOfMain = false;  // the debug form: placed off the main window's controls
-};
-
-struct EzwUnits {
-  double across = 8.0;  // pixels per form unit horizontally
-  double down = 16.0;   // pixels per form unit vertically
+  HWND tooltips = nullptr;  // the form's tooltip control, made with its first tool
+  int tooltipStandIn = 0;   // the disabled control the form's own tool stands for
 };
 
 struct EzwLayerState {
   EzEventRoutine events = nullptr;
   EzDesignRoutine design = nullptr;
 
-  std::map<std::string, std::unique_ptr<EzwForm>> forms;  // by lower-case name
-  std::string mainFormKey;                                // the first form created without a parent
+  EzFormRegistry<EzwForm> forms;
   int nextFormSerial = 1;
   bool loopRunning = false;
   // Read by the receive worker to tell whether it must queue its calls.
   std::atomic<DWORD> guiThread{0};
 
-  // Settings for the next forms and controls.
-  int foreground = -1;
-  int background = -1;
-  bool loadingEventNext = false;
-  int subclassMode = 0;
-  std::vector<EzwMenuItem> nextMenu;
-
-  EzwUnits units;
-  bool unitsKnown = false;
   // The face controls show their text in: the one form units come from.
   HFONT controlFont = nullptr;
   // The layer itself is changing a text: no "edited" event for it.
@@ -152,9 +93,6 @@ struct EzwLayerState {
 
   // ---- Rich view, accelerators, owner drawing, tooltips ----
   HMODULE richEditLibrary = nullptr;  // MSFTEDIT.DLL, loaded with the first view
-  EzwDrawRecord drawRecords[EzwDrawRecordCount];
-  int currentErase = 0;             // the record EZ_STARTERASEBG handed out
-  std::map<int, COLORREF> colours;  // numbers given their own colour
   // The answer to the tooltip request being delivered, and the text the
   // tooltip control shows (it keeps a pointer to it).
   bool tooltipAnswered = false;
@@ -172,16 +110,11 @@ struct EzwLayerState {
 
 extern EzwLayerState EzWin;
 
-std::string ezwKey(const std::string& name);
 EzwForm* ezwFindForm(const std::string& name);
 EzwForm* ezwFindFormBySerial(int serial);
 EzwForm* ezwFindFormByWindow(HWND window);
-bool ezwOnGuiThread();
-
-// Delivers one event to the event routine under the form's name as
-// created; returns the cancel flag the routine left. Safe when the routine
-// unloads the form: nothing of the form is touched afterwards.
-int ezwDeliver(int formSerial, int id, int code, int value);
+// ezDeliver (../ezgui_backend.h) is safe when the routine unloads the
+// form: nothing of the form is touched afterwards.
 
 // Texts given to the layer are UTF-8 when they are valid UTF-8 and Latin-1
 // otherwise, so no byte string fails to show.
@@ -203,28 +136,17 @@ void ezwLayOutStatusBars(EzwForm& form);
 // The font of the layer's controls, made on first use.
 HFONT ezwControlFont();
 
-// Form units and pixels (the rule is in ezgui_units_win32.cpp).
-int ezwPixelsX(float units);
-int ezwPixelsY(float units);
-float ezwUnitsX(int pixels);
-float ezwUnitsY(int pixels);
-
 // Unloads the form by key, its owned forms first; `announce` reports its
 // event 0. Ends the message loop when the main form goes.
-void ezwUnloadForm(const std::string& key, bool announce);
+void ezUnloadForm(const std::string& key, bool announce);
 // Drops every form without events (end of EZ_GUIRUN).
 void ezwUnloadAllSilently();
 
 // ---- Rich view, accelerators, owner drawing, tooltips ----
 // A child control of the form in form units; replaces one of the same id.
-HWND ezwAddControl(const std::string& form, int id, EzwKind kind, const wchar_t* windowClass,
+HWND ezwAddControl(const std::string& form, int id, EzKind kind, const wchar_t* windowClass,
                    DWORD style, const std::string& text, float x, float y, float width,
                    float height, DWORD exStyle = 0);
-// The rich view's work on the GUI thread, for the calls the receive worker
-// may make from its own (ezgui_richtext_win32).
-void ezwDoRichText(const std::string& form, int id, const std::string& text, int a, int b);
-void ezwDoRichSelection(const std::string& form, int id, int start, int end);
-void ezwDoScrollTo(const std::string& form, int id, int mode, int value);
 // A key message of the message loop that is a form's accelerator: the
 // form's command event is delivered (once for a held key) and the message
 // goes no further. False for every other message.
@@ -232,6 +154,7 @@ bool ezwTranslateAccelerator(const MSG& message);
 // Colour `number` of the layer's palette or as the program defined it;
 // CLR_INVALID for none (-1, the default) (ezgui_colours_win32).
 COLORREF ezwColour(int number);
+COLORREF ezwColourRef(EzRgb colour);
 // A WM_CTLCOLOR* message to a form: the control's text and background in
 // its own colours. The brush to return, or 0 to leave it to the system
 // (ezgui_ctlcolour_win32).
@@ -285,8 +208,6 @@ HWND ezwFormWindow(const std::string& name);
 // made by EZ_GUIRUN, closed (with what is still queued) when it ends.
 void ezwOpenQueue();
 void ezwCloseQueue();
-// How many entries wait (tests).
-int ezwQueuedCount();
 
 // Pictures, icons and cursors, by the numbers and references the layer
 // hands out; the layer owns every handle here and frees them when
