@@ -7,6 +7,7 @@
 #include "app/program_folder.h"
 #include "output/output_state.h"
 #include "ports/port_state.h"
+#include "transfer/awake.h"
 #include "transfer/receive_worker.h"
 #include "transfer/serial_link.h"
 #include "transfer/transfer_files.h"
@@ -121,6 +122,7 @@ void startHandler() {
 }
 
 void transferStart() {
+  holdAwake();  // until the end of the stop, the only way out of a failed start too
   if (!openLink(chosenPortNumber())) {
     EZ_MSGBOX(TextCommsFailed);
     return;
@@ -173,5 +175,6 @@ void stopSequence() {
   // Only now: during the stop's event processing a click on Start would be
   // refused, so it must not look usable then.
   EZ_ENABLEC(MainForm, IdStartButton);
+  releaseAwake();
   reportLosses(workerEnded, closedCleanly);
 }
