@@ -14,7 +14,7 @@ struct PortEntry {
   int16_t state = PortAbsent;
   // What the port is (the adapter's name, or the device path), for the
   // list's tooltips; the list's texts stay as they are.
-  std::string description;
+  std::string description{};
 };
 
 constexpr int MaxPorts = 100;
