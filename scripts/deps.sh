@@ -9,7 +9,7 @@ packages=(
   libgtest-dev googletest libbenchmark-dev
   clang-format ccache
   clang libclang-rt-14-dev
-  xvfb xauth xdotool x11-utils imagemagick
+  xvfb xauth xdotool x11-utils imagemagick dbus-daemon
   fonts-dejavu-core fonts-liberation2
   chromium
 )

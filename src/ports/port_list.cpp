@@ -1,12 +1,16 @@
 #include "ports/port_list.h"
 
 #include <string>
+#include <vector>
 
 #include "app/control_ids.h"
 #include "app/ezgui/ezgui.h"
 #include "output/readiness.h"
+#include "ports/port_names.h"
+#include "ports/port_presence.h"
 #include "ports/port_state.h"
 #include "ports/settings_file.h"
+#include "transfer/transfer_state.h"
 
 namespace {
 
@@ -22,7 +26,8 @@ void appendPort(int portNumber, int16_t state) {
   std::string text = "COM " + std::to_string(portNumber);
   if (state == PortInUse) text += " in use";
   PortCount = static_cast<int16_t>(PortCount + 1);
-  PortList[PortCount] = PortEntry{text, static_cast<int16_t>(portNumber), state};
+  PortList[PortCount] =
+      PortEntry{text, static_cast<int16_t>(portNumber), state, portDescription(portNumber)};
 }
 
 std::string joinedItems() {
@@ -48,6 +53,41 @@ void showItems() {
   if (PortCount > 0) EZ_ADDITEMS(MainForm, IdPortList, joinedItems());
 }
 
+void appendProbed(int portNumber) {
+  const int16_t state = probePort(portNumber);
+  if (state == PortFree || state == PortInUse) appendPort(portNumber, state);
+}
+
+std::vector<PortEntry> listedEntries() {
+  return std::vector<PortEntry>(PortList + 1, PortList + PortCount + 1);
+}
+
+bool sameEntries(const std::vector<PortEntry>& a, const std::vector<PortEntry>& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (a[i].portNumber != b[i].portNumber || a[i].state != b[i].state) return false;
+  }
+  return true;
+}
+
+// The ports present now, in order: those that were already there keep
+// their entry (or stay unlisted, when their probe found no serial port),
+// and only those that have appeared are probed.
+void rebuildFromPresent(const PresentPorts& now, const PresentPorts& appeared,
+                        const std::vector<PortEntry>& before) {
+  clearPortList();
+  for (int n = 1; n <= MaxPorts; ++n) {
+    if (appeared.test(static_cast<size_t>(n))) {
+      appendProbed(n);
+      continue;
+    }
+    if (!now.test(static_cast<size_t>(n))) continue;
+    for (const PortEntry& entry : before) {
+      if (entry.portNumber == n) PortList[++PortCount] = entry;
+    }
+  }
+}
+
 void saveChosenPort() {
   SavedPortNumber = PortList[ChosenPortIndex].portNumber;
   writeSettingsFile(SettingsPath, SavedPortNumber);
@@ -58,11 +98,23 @@ void saveChosenPort() {
 void scanPorts() {
   clearPortList();
   EZ_SETCURSOR("", CursorWait);
-  for (int n = 1; n <= MaxPorts; ++n) {
-    const int16_t state = probePort(n);
-    if (state == PortFree || state == PortInUse) appendPort(n, state);
-  }
+  // Taken first: a port that comes while the scan runs is news to the next check.
+  KnownPorts = presentPorts();
+  for (int n = 1; n <= MaxPorts; ++n) appendProbed(n);
   fillPortList();
+}
+
+void followPortChanges() {
+  // A transfer's port must not be touched; what changed meanwhile is still
+  // news after the stop, since the known ports stay as they were.
+  if (TransferRunning == 1 || StopInProgress == 1) return;
+  const PresentPorts now = presentPorts();
+  if (now == KnownPorts) return;
+  const PresentPorts appeared = now & ~KnownPorts;
+  KnownPorts = now;
+  const std::vector<PortEntry> before = listedEntries();
+  rebuildFromPresent(now, appeared, before);
+  if (!sameEntries(before, listedEntries())) fillPortList();
 }
 
 void fillPortList() {
@@ -90,4 +142,9 @@ void onPortPicked(int index) {
     readinessOnPickedInUse(picked.text);
   }
   if (ChosenPortIndex > 0) saveChosenPort();
+}
+
+std::string portItemDescription(int index) {
+  if (index < 0 || index >= PortCount) return "";
+  return PortList[index + 1].description;
 }

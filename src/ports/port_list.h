@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 // PortAbsent, PortFree or PortInUse for COM `portNumber`, through the same
 // number-to-device mapping that the serial link opens.
@@ -11,6 +12,12 @@ int16_t probePort(int portNumber);
 
 // Probes ports 1 to 100, rebuilds PortList, then fills the list.
 void scanPorts();
+
+// When the ports present have changed since the last scan or refill and no
+// transfer runs: rebuilds PortList and fills the list as a scan would,
+// probing (opening) only the ports that have appeared. Opens nothing when
+// nothing changed. Cheap enough to run every second or two.
+void followPortChanges();
 
 // Puts PortList into the port list, chooses the entry of SavedPortNumber (no
 // port when it is not listed) and shows the port's status.
@@ -20,3 +27,7 @@ void fillPortList();
 // chosen one and is saved in the settings file; a port in use clears the
 // choice. An index that is no item of the list changes nothing.
 void onPortPicked(int index);
+
+// What list item `index` (zero-based) is: the adapter's name or the device
+// path, for the item's tooltip. "" for no item.
+std::string portItemDescription(int index);

@@ -6,3 +6,4 @@ int16_t ChosenPortIndex = 0;
 int16_t PickedPortIndex = 0;
 int16_t SavedPortNumber = 0;
 std::string SettingsPath;
+PresentPorts KnownPorts;

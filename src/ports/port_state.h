@@ -2,6 +2,7 @@
 // GUI thread only.
 #pragma once
 
+#include <bitset>
 #include <cstdint>
 #include <string>
 
@@ -11,9 +12,15 @@ struct PortEntry {
   std::string text;        // "COM 3", "COM 5 in use"
   int16_t portNumber = 0;  // 1..100
   int16_t state = PortAbsent;
+  // What the port is (the adapter's name, or the device path), for the
+  // list's tooltips; the list's texts stay as they are.
+  std::string description{};
 };
 
 constexpr int MaxPorts = 100;
+
+// Bit n is set when COM n has a device; bit 0 is unused.
+using PresentPorts = std::bitset<MaxPorts + 1>;
 
 // Entries 1..PortCount are PortList[1..PortCount]; slot 0 is unused.
 extern PortEntry PortList[MaxPorts + 1];
@@ -26,3 +33,6 @@ extern int16_t PickedPortIndex;
 extern int16_t SavedPortNumber;
 // Full path of the settings file "MorvTran.ini".
 extern std::string SettingsPath;
+// The ports that had a device at the last scan or refill; a refill
+// probes only those that have appeared since.
+extern PresentPorts KnownPorts;

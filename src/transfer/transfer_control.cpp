@@ -8,6 +8,7 @@
 #include "app/program_folder.h"
 #include "output/output_state.h"
 #include "ports/port_state.h"
+#include "transfer/awake.h"
 #include "transfer/receive_worker.h"
 #include "transfer/serial_link.h"
 #include "transfer/transfer_files.h"
@@ -162,6 +163,7 @@ void startHandler() {
 }
 
 void transferStart() {
+  holdAwake();  // until the end of the stop, the only way out of a failed start too
   if (!openLink(chosenPortNumber())) {
     EZ_MSGBOX(TextCommsFailed);
     return;
@@ -217,5 +219,6 @@ void stopSequence() {
   // Only now: during the stop's event processing a click on Start would be
   // refused, so it must not look usable then.
   EZ_ENABLEC(MainForm, IdStartButton);
+  releaseAwake();
   reportLosses(end, closedCleanly);
 }

@@ -1,6 +1,8 @@
-// The transfer's two files over Win32. Opened with share mode 0, a file
-// cannot be opened by any other program (or a second copy of this one)
-// while the transfer runs, and the open fails while someone else has it.
+// The transfer's two files over Win32. While the transfer runs no other
+// program (nor a second copy of this one) can write to either of them, and
+// the open fails while someone else writes to the file. The output file may
+// be opened for reading meanwhile (a crew checks it in a spreadsheet); the
+// raw log is opened without any sharing.
 // The descriptors handed out are C runtime descriptors over the handles;
 // every write goes to WriteFile, the runtime buffers nothing.
 #include <fcntl.h>
@@ -30,14 +32,14 @@ void neverWaitOnPipes(HANDLE handle) {
   SetNamedPipeHandleState(handle, &mode, nullptr, nullptr);
 }
 
-// Without sharing nobody else writes to the file while it is open, so
-// starting at its end is appending. (Append-only access would do the same
+// Nobody else writes to the file while it is open, so starting at its end
+// is appending. (Append-only access would do the same
 // for a file but takes away writing from a pipe, where that right means
 // another thing.) The file is opened without truncating and emptied only
 // once it is ours.
-int openUnshared(const std::string& path, bool append) {
-  const HANDLE handle = CreateFileW(widen(path).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+int openForTransfer(const std::string& path, bool append, DWORD sharing) {
+  const HANDLE handle = CreateFileW(widen(path).c_str(), GENERIC_WRITE, sharing, nullptr,
+                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return -1;
   const bool onDisk = GetFileType(handle) == FILE_TYPE_DISK;
   LARGE_INTEGER none{};
@@ -61,12 +63,12 @@ HANDLE handleOf(int fd) {
 
 int openOutputFile(const std::string& path, bool append) {
   if (path.empty()) return -1;
-  return openUnshared(path, append);
+  return openForTransfer(path, append, FILE_SHARE_READ);
 }
 
 int openRawLog(const std::string& path) {
   if (path.empty()) return -1;
-  return openUnshared(path, false);
+  return openForTransfer(path, false, 0);
 }
 
 bool closeTransferFile(int fd) {

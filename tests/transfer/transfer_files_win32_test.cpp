@@ -1,5 +1,5 @@
 // The transfer's two files over Win32: write modes, bytes as they are, names
-// beyond ASCII, and files held without sharing.
+// beyond ASCII, and files no other program may write to.
 #include <windows.h>
 
 #include <filesystem>
@@ -131,6 +131,38 @@ TEST_F(TransferFilesWin32Test, NoOtherOpenerWhileTheTransferHoldsTheFile) {
   // Nor a second copy of the program.
   EXPECT_EQ(openOutputFile(path, true), -1);
   EXPECT_EQ(openRawLog(path), -1);
+}
+
+// A crew may look at the CSV in a spreadsheet while records arrive; nobody
+// else may write to it, and the raw log stays the program's alone.
+TEST_F(TransferFilesWin32Test, TheOutputFileMayBeReadButNotWrittenByOthers) {
+  fd = openOutputFile(path, false);
+  ASSERT_GE(fd, 0);
+  ASSERT_TRUE(write("1,12/01/26,10:15:00,0.0,1.20,0.45,0,Feet\n"));
+  const auto openAs = [](const fs::path& file, DWORD access) {
+    return CreateFileW(file.wstring().c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  };
+  const HANDLE reader = openAs(path, GENERIC_READ);
+  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+  char seen[64] = {};
+  DWORD got = 0;
+  EXPECT_TRUE(ReadFile(reader, seen, sizeof seen, &got, nullptr));
+  EXPECT_EQ(std::string(seen, got), "1,12/01/26,10:15:00,0.0,1.20,0.45,0,Feet\n");
+  const HANDLE writer = openAs(path, GENERIC_WRITE);
+  EXPECT_EQ(writer, INVALID_HANDLE_VALUE);
+  if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
+  // The open reader does not stop the transfer's writes.
+  EXPECT_TRUE(write("2,12/01/26,10:15:30,2.5,1.80,0.61,0,Feet\n"));
+  CloseHandle(reader);
+
+  const fs::path raw = folder / "Raw.txt";
+  const int rawFd = openRawLog(raw.string());
+  ASSERT_GE(rawFd, 0);
+  const HANDLE rawReader = openAs(raw, GENERIC_READ);
+  EXPECT_EQ(rawReader, INVALID_HANDLE_VALUE);
+  if (rawReader != INVALID_HANDLE_VALUE) CloseHandle(rawReader);
+  closeTransferFile(rawFd);
 }
 
 TEST_F(TransferFilesWin32Test, AFileHeldElsewhereIsRefusedAndLeftAsItWas) {

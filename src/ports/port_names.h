@@ -1,0 +1,10 @@
+// What each COM port is, as the user knows the device behind it: on Linux
+// the USB adapter's maker, product and serial number, on Windows the name
+// Device Manager shows. A port the system has no such name for is given
+// by its device path. Reads system tables only; opens no port.
+#pragma once
+
+#include <string>
+
+// The description of COM `portNumber`; "" when nothing is mapped to it.
+std::string portDescription(int portNumber);
