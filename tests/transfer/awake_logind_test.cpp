@@ -2,6 +2,8 @@
 // bus daemon stands in for the system bus, and a fake login manager on it,
 // in a thread of its own, answers Inhibit with one end of a pipe. The hold
 // lasts while the program keeps its copy of that end.
+// Not in the ThreadSanitizer run: libdbus is not built with it, and the
+// test hangs inside it there.
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -121,4 +123,4 @@ TEST(AwakeLogind, TheLoginManagersInhibitorIsHeldUntilReleased) {
   serviceThread.wait();
 }
 
-#include "awake_logind_threads_test.moc"
+#include "awake_logind_test.moc"
