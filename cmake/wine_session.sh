@@ -48,14 +48,19 @@ start)
   # log: CTest would wait for a test's output pipe as long as it is open.
   # It ends by itself 60 s after the last Wine program.
   nohup "$server" -f -p60 </dev/null >>"$log" 2>&1 &
-  # Ready once the prefix's server answers; this first program also starts
-  # the desktop on the virtual display.
+  # Ready once the prefix's server answers.
   tries=0
   until wine cmd /c exit 0 </dev/null >/dev/null 2>&1; do
     tries=$((tries + 1))
     [ "$tries" -lt 30 ] || { echo "Wine does not start:"; cat "$log"; exit 1; }
     sleep 1
   done
+  # The desktop is started by the first program that needs one, with that
+  # program's display: a test without one would leave every later window
+  # on a desktop that draws nowhere and gets no keys. Start it here, on the
+  # session's display (rundll32 makes a window before it calls anything).
+  wine rundll32.exe user32.dll,GetDesktopWindow </dev/null >>"$log" 2>&1 ||
+    { echo "Wine's desktop does not start:"; cat "$log"; exit 1; }
   echo "Wine ready: $(wine --version), display $DISPLAY"
   ;;
 stop)

@@ -19,7 +19,8 @@ set(MORVANE_WINEPREFIX "${CMAKE_BINARY_DIR}/wineprefix")
 set(wine_environment
     "WINEPREFIX=${MORVANE_WINEPREFIX}"
     "WINEDEBUG=-all"
-    # Console programs need no display; without one Wine does not look for it.
+    # Never the user's display: the tests run on the session's own (see
+    # wine_session.sh and wine_display.sh).
     "DISPLAY="
     "WAYLAND_DISPLAY=")
 
@@ -52,9 +53,8 @@ target_include_directories(morvane_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DI
 target_link_libraries(morvane_test_support PUBLIC morvane_plain morvane_ezgui gtest gtest_main
                                                   ws2_32)
 
-# Tests that make windows (*_gui_win32_test.cpp) need an X display for
-# Wine: they run on the session's virtual display (see wine_session.sh).
-# The others run without one.
+# Every test runs on the session's virtual display (see wine_session.sh).
+# Tests that make windows (*_gui_win32_test.cpp) take it one at a time.
 
 # The tests that use no GUI and no POSIX call, shared with the Linux build,
 # the GUI layer's shared rules (tests/app/ezgui) among them.
@@ -101,10 +101,10 @@ foreach(src IN LISTS test_sources)
     add_dependencies(${target} morvane)
     target_compile_definitions(${target} PRIVATE MORVANE_EXE="$<TARGET_FILE:morvane>")
   endif()
-  if(name MATCHES "_gui_win32_test$")
-    set_target_properties(${target} PROPERTIES CROSSCOMPILING_EMULATOR
-        "sh;${CMAKE_SOURCE_DIR}/cmake/wine_display.sh;${CMAKE_CROSSCOMPILING_EMULATOR}")
-  endif()
+  # Every test program links the GUI layer; one that reached Wine's desktop
+  # without the session's display would leave it drawing nowhere.
+  set_target_properties(${target} PROPERTIES CROSSCOMPILING_EMULATOR
+      "sh;${CMAKE_SOURCE_DIR}/cmake/wine_display.sh;${CMAKE_CROSSCOMPILING_EMULATOR}")
   # Listing the cases from the source, not by running the .exe, keeps Wine
   # out of the build.
   gtest_add_tests(TARGET ${target} SOURCES "${src}" TEST_LIST cases)
