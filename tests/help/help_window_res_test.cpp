@@ -111,7 +111,7 @@ TEST_F(HelpWindowTest, F1ShowsTheHelpTextRenderedWithoutMarkup) {
   for (const char* expected :
        {"Choose Path and File", "Append", "Overwrite", "/dev/ttyUSB0", "MORVANE_PORT_DIR",
         "sudo usermod -aG dialout $USER", "XSec,Date,Time,Station,Depth,Velocity,Angle,Units",
-        "Raw.txt", "MorvTran.ini", "~/.local/share/morvane", "Ctrl+X"}) {
+        "Raw.txt", "MorvTran.ini", "~/.local/share/morvane", "Ctrl+X", "Ctrl+D"}) {
     EXPECT_TRUE(shown.contains(QLatin1String(expected))) << expected;
   }
   EXPECT_FALSE(shown.contains(QRegularExpression(R"(\\[a-z]+|[{}])")));
