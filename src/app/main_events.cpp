@@ -82,9 +82,7 @@ bool controlEvent(int id, int code, int value) {
   }
 }
 
-}  // namespace
-
-void mainWindowEvents(int& controlId, int& eventCode, int& eventValue, int& cancel) {
+void routeMainWindowEvent(int& controlId, int& eventCode, int& eventValue, int& cancel) {
   if (eventCode == EzTooltipWanted) answerTooltip(controlId);
   if (controlId == IdFormItself) {
     mainFormEvents(controlId, eventCode, eventValue, cancel);
@@ -96,6 +94,14 @@ void mainWindowEvents(int& controlId, int& eventCode, int& eventValue, int& canc
     return;
   }
   mainFormEvents(controlId, eventCode, eventValue, cancel);
+}
+
+}  // namespace
+
+// Every event may change whether a summary can be made: the menu follows.
+void mainWindowEvents(int& controlId, int& eventCode, int& eventValue, int& cancel) {
+  routeMainWindowEvent(controlId, eventCode, eventValue, cancel);
+  showSummaryMenuState();
 }
 
 void mainFormEvents(int& controlId, int& eventCode, int& eventValue, int& cancel) {

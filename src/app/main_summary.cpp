@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/control_ids.h"
 #include "app/ezgui/ezgui.h"
 #include "help/shell_open.h"
 #include "output/output_state.h"
@@ -20,6 +21,10 @@ std::string fileNameOf(const std::string& path) {
 }
 
 }  // namespace
+
+void showSummaryMenuState() {
+  EZ_ENABLEMENUITEM(MainForm, IdSummaryMenu, summaryAvailable());
+}
 
 void summarizeOutputFile() {
   if (!summaryAvailable()) return;

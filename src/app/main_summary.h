@@ -4,3 +4,5 @@
 
 // Does nothing unless an output file was chosen and no transfer runs.
 void summarizeOutputFile();
+// The menu item greyed out whenever it would do nothing.
+void showSummaryMenuState();

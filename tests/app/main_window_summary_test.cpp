@@ -49,6 +49,14 @@ void clickMenuItem(QWidget* window, const QString& text) {
   ADD_FAILURE() << "no menu item " << text.toStdString();
 }
 
+bool menuItemEnabled(QWidget* window, const QString& text) {
+  for (QAction* action : window->findChild<QMenuBar*>()->actions()) {
+    if (action->text() == text) return action->isEnabled();
+  }
+  ADD_FAILURE() << "no menu item " << text.toStdString();
+  return false;
+}
+
 std::string contentOf(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
@@ -97,23 +105,27 @@ TEST(MainWindowSummary, AFileThatCannotBeReadOrWrittenIsToldInAMessageBox) {
   EXPECT_TRUE(opener.opened.empty());
 }
 
-TEST(MainWindowSummary, NothingHappensWithoutAChosenFileOrDuringATransfer) {
+TEST(MainWindowSummary, GreyedAndNothingHappensWithoutAChosenFileOrDuringATransfer) {
   Opener opener;
   MainWindowProgram program;
   program.addPort(3);
   program.start();
   DialogAnswer message = answerNextMessageBox(1500);
   program.ctrl(Qt::Key_D);  // no file chosen
+  EXPECT_FALSE(menuItemEnabled(program.window(), "&Summary"));
 
   const std::string csv = program.folder.path() + "river.csv";
   std::ofstream(csv, std::ios::binary) << Records;
   ASSERT_TRUE(program.chooseFile(csv)->answered);
   pickListItem(0);
+  EXPECT_TRUE(menuItemEnabled(program.window(), "&Summary"));
   program.ctrl(Qt::Key_G);
   ASSERT_EQ(TransferRunning, 1);
+  EXPECT_FALSE(menuItemEnabled(program.window(), "&Summary"));
   program.ctrl(Qt::Key_D);
   program.ctrl(Qt::Key_Z);
   ASSERT_EQ(TransferStopped, 1);
+  EXPECT_TRUE(menuItemEnabled(program.window(), "&Summary"));
 
   processEventsFor(1600);
   EXPECT_FALSE(message->answered);

@@ -99,6 +99,8 @@ void EZ_USEIFONT(const std::string& face, float points, const std::string& props
 
 // The menu bar of the next form created: one item with its command identifier.
 void EZ_DEFMAINMENU(int commandId, const std::string& text, const std::string& props);
+// A menu bar item greyed out (the user cannot choose it) or given back.
+void EZ_ENABLEMENUITEM(const std::string& form, int commandId, bool enabled);
 // parent "" = none; a form with a parent is a window of its own, kept above
 // its owner and unloaded with it. In this order: event 85 (when
 // EZ_ALLOWLOADINGEVENT(2) came before), the design routine with the name,

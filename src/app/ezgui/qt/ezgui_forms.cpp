@@ -29,6 +29,7 @@ void addMenuBar(EzForm& form) {
   auto* bar = new QMenuBar(form.window);
   for (const EzMenuItem& item : EzNext.menu) {
     QAction* action = bar->addAction(ezFromBytes(item.text));
+    action->setData(item.command);
     const int serial = form.serial;
     const int command = item.command;
     QObject::connect(action, &QAction::triggered,
@@ -272,4 +273,12 @@ void EZ_SETFORMICON(const std::string& name, int icon) {
   EzForm* form = ezFindForm(name);
   if (!form || !form->window || icon < 1 || icon > static_cast<int>(EzLayer.icons.size())) return;
   form->window->setWindowIcon(EzLayer.icons[static_cast<size_t>(icon - 1)]);
+}
+
+void EZ_ENABLEMENUITEM(const std::string& name, int commandId, bool enabled) {
+  EzForm* form = ezOnGuiThread() ? ezFindForm(name) : nullptr;
+  if (!form || !form->menuBar) return;
+  for (QAction* action : form->menuBar->actions()) {
+    if (action->data().toInt() == commandId) action->setEnabled(enabled);
+  }
 }

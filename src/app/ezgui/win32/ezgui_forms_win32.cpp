@@ -246,3 +246,14 @@ std::optional<EzBox> ezBackendFormPixels(const std::string& name, bool clientAre
                area.right - area.left - (frame.right - frame.left),
                area.bottom - area.top - (frame.bottom - frame.top)};
 }
+
+void EZ_ENABLEMENUITEM(const std::string& name, int commandId, bool enabled) {
+  EzwForm* form = ezOnGuiThread() ? ezwFindForm(name) : nullptr;
+  if (!form || !form->menu) return;
+  const UINT id = static_cast<UINT>(commandId);
+  const UINT state = GetMenuState(form->menu, id, MF_BYCOMMAND);
+  if (state == static_cast<UINT>(-1) || ((state & MF_GRAYED) == 0) == enabled) return;
+  EnableMenuItem(form->menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+  // An item of the bar itself shows its new state only when the bar is drawn again.
+  DrawMenuBar(form->window);
+}

@@ -176,6 +176,28 @@ TEST_F(EzguiFormsWin32Test, MenuItemsReportTheirCommand) {
   EXPECT_EQ(only(EzClick), std::vector<std::string>{"MAIN 8000 1"});
 }
 
+TEST_F(EzguiFormsWin32Test, AMenuItemIsGreyedAndGivenBack) {
+  onStartup = [] {
+    EZ_DEFMAINMENU(8000, "&Help", "");
+    EZ_DEFMAINMENU(8010, "&Summary", "");
+    EZ_FORM("MAIN", "", "Main", 0, 0, 60, 20, "");
+  };
+  UINT greyed = 0;
+  UINT given = 0;
+  onEvent = [&](const std::string& form, int id, int code, int&) {
+    if (form != "MAIN" || id != 0 || code != EzStarted) return;
+    const HMENU bar = GetMenu(ezwFormWindow("MAIN"));
+    EZ_ENABLEMENUITEM("main", 8010, false);
+    greyed = GetMenuState(bar, 8010, MF_BYCOMMAND);
+    EZ_ENABLEMENUITEM("main", 8010, true);
+    given = GetMenuState(bar, 8010, MF_BYCOMMAND);
+    EZ_UNLOADFORM("MAIN");
+  };
+  run();
+  EXPECT_TRUE(greyed & MF_GRAYED);
+  EXPECT_FALSE(given & MF_GRAYED);
+}
+
 TEST_F(EzguiFormsWin32Test, SizesAndPositionsInFormUnits) {
   onStartup = [] {
     EZ_DEFMAINMENU(8000, "&Help", "");
