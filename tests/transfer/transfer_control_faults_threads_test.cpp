@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -62,6 +63,7 @@ const std::string Waiting = "Waiting for data . . . . . . . . .";
 class TransferFaults : public TransferFormTest {
  protected:
   void TearDown() override {
+    reader.reset();  // a worker still writing to the pipe gets its error
     OutputWriteWaitMs = DefaultOutputWriteWaitMs;
     TransferFormTest::TearDown();
     setErrorCountReader(nullptr);
@@ -71,17 +73,43 @@ class TransferFaults : public TransferFormTest {
     ASSERT_EQ(statusPart(StatusOverall), Waiting);
   }
   size_t recordsLogged() { return countOf(withoutLineEnds(fileContent(rawLog())), "Feet"); }
-  // The output file is a pipe of the smallest size whose reader reads
-  // nothing; the instrument sends until the pipe is full.
-  void fillThePipe(PipeReader& reader) {
-    const size_t capacity = reader.shrink();
+  // The output file `name` is a pipe of the smallest size whose reader
+  // reads nothing, a write to it allowed to wait `writeWaitMs`; the
+  // instrument sends until the pipe is full.
+  void fillThePipe(const std::string& name, int writeWaitMs) {
+    WriteMode = WriteOverwrite;
+    csv = program.path() + name;
+    OutputFileName = csv;
+    reader.emplace(csv);
+    OutputWriteWaitMs = writeWaitMs;
+    const size_t capacity = reader->shrink();
     ASSERT_GT(capacity, 0u);
     startTransfer();
     ASSERT_TRUE(instrument->send(instrumentRecords(0, 200)));
     const size_t lineSize = csvLines(0, 1).size();
-    ASSERT_TRUE(waitUntil([&] { return reader.unread() + lineSize > capacity; }, 8000))
-        << "unread " << reader.unread();
+    ASSERT_TRUE(waitUntil([&] { return reader->unread() + lineSize > capacity; }, 8000))
+        << "unread " << reader->unread();
   }
+  // After a Stop that gave up on the hung write: once the write fails (the
+  // reader goes), the worker gives the port back, and the next transfer
+  // runs as usual.
+  void endTheHungWriteAndTransferAgain() {
+    reader->closeReader();
+    EXPECT_TRUE(waitUntil([] { return !linkIsOpen(); }, 10000));
+    csv = program.path() + "next.csv";
+    OutputFileName = csv;
+    startTransfer();
+    ASSERT_TRUE(instrument->send(instrumentRecords(0, 3)));
+    ASSERT_TRUE(waitUntil([&] { return fileContent(csv) == csvLines(0, 3); }, 8000));
+    clickStop();
+    expectControlsGivenBack();
+  }
+  std::string hungWriteMessage() const {
+    return "The output file stopped taking data! The transfer was stopped without waiting for "
+           "it:\n" +
+           csv;
+  }
+  std::optional<PipeReader> reader;
 };
 
 }  // namespace
@@ -147,11 +175,7 @@ TEST_F(TransferFaults, StopDuringALargeBurstKeepsEverythingTakenWhole) {
 }
 
 TEST_F(TransferFaults, StopEndsWhileTheOutputPipesReaderNeverResumes) {
-  WriteMode = WriteOverwrite;
-  csv = program.path() + "stalled.csv";
-  OutputFileName = csv;
-  PipeReader reader(csv);
-  fillThePipe(reader);
+  fillThePipe("stalled.csv", DefaultOutputWriteWaitMs);
 
   DialogAnswer seen;
   {
@@ -162,9 +186,9 @@ TEST_F(TransferFaults, StopEndsWhileTheOutputPipesReaderNeverResumes) {
   // Everything the instrument sent is in the raw log; the file took what
   // fitted in the pipe, and the user is told how many lines it did not take.
   EXPECT_EQ(recordsLogged(), 200u);
-  reader.readAvailable();
-  const size_t written = countOf(reader.got(), "\n");
-  EXPECT_EQ(reader.got(), csvLines(0, static_cast<int>(written)));
+  reader->readAvailable();
+  const size_t written = countOf(reader->got(), "\n");
+  EXPECT_EQ(reader->got(), csvLines(0, static_cast<int>(written)));
   ASSERT_TRUE(seen->answered);
   EXPECT_EQ(seen->text, "The output file stopped taking data! " + std::to_string(200 - written) +
                             " record line(s) could not be written to file:\n" + csv);
@@ -175,12 +199,7 @@ TEST_F(TransferFaults, StopEndsWhileTheOutputPipesReaderNeverResumes) {
 // A write that does not return at all (a network share that stopped
 // answering): here a pipe write allowed to wait far longer than Stop waits.
 TEST_F(TransferFaults, StopGivesTheWindowBackWhenAWriteNeverReturns) {
-  WriteMode = WriteOverwrite;
-  csv = program.path() + "hung.csv";
-  OutputFileName = csv;
-  PipeReader reader(csv);
-  OutputWriteWaitMs = 600000;
-  fillThePipe(reader);
+  fillThePipe("hung.csv", 600000);
 
   DialogAnswer seen;
   {
@@ -188,39 +207,21 @@ TEST_F(TransferFaults, StopGivesTheWindowBackWhenAWriteNeverReturns) {
     seen = clickStopAnsweringMessage();
   }
   ASSERT_TRUE(seen->answered);
-  EXPECT_EQ(seen->text,
-            "The output file stopped taking data! The transfer was stopped without waiting for "
-            "it:\n" +
-                csv);
+  EXPECT_EQ(seen->text, hungWriteMessage());
   expectControlsGivenBack();
 
-  // Once the write fails (the reader goes), the worker gives back the port
-  // and both files itself.
-  reader.closeReader();
-  EXPECT_TRUE(waitUntil([] { return !linkIsOpen(); }, 10000));
+  // The worker gives back both files itself, the raw log whole.
+  reader->closeReader();
   EXPECT_TRUE(waitUntil([&] { return lockableByAnotherProgram(rawLog()); }, 10000));
   EXPECT_EQ(recordsLogged(), 200u) << "the raw log is closed whole";
-
-  // And the next transfer runs as usual.
-  csv = program.path() + "next.csv";
-  OutputFileName = csv;
-  startTransfer();
-  ASSERT_TRUE(instrument->send(instrumentRecords(0, 3)));
-  ASSERT_TRUE(waitUntil([&] { return fileContent(csv) == csvLines(0, 3); }, 8000));
-  clickStop();
-  expectControlsGivenBack();
+  endTheHungWriteAndTransferAgain();
 }
 
 // Stop's limit is kept however the wall clock moves meanwhile: here it reads
 // an hour ahead from the moment Stop begins, as if it had been set back an
 // hour just after.
 TEST_F(TransferFaults, StopKeepsItsLimitWhenTheWallClockIsSetBack) {
-  WriteMode = WriteOverwrite;
-  csv = program.path() + "hung.csv";
-  OutputFileName = csv;
-  PipeReader reader(csv);
-  OutputWriteWaitMs = 600000;
-  fillThePipe(reader);
+  fillThePipe("hung.csv", 600000);
 
   DialogAnswer seen = answerNextMessageBox(20000);
   wallClockAnHourAhead = true;
@@ -230,18 +231,9 @@ TEST_F(TransferFaults, StopKeepsItsLimitWhenTheWallClockIsSetBack) {
   }
   wallClockAnHourAhead = false;
   ASSERT_TRUE(seen->answered);
-  EXPECT_EQ(seen->text,
-            "The output file stopped taking data! The transfer was stopped without waiting for "
-            "it:\n" +
-                csv);
+  EXPECT_EQ(seen->text, hungWriteMessage());
   expectControlsGivenBack();
-  reader.closeReader();
-  EXPECT_TRUE(waitUntil([] { return !linkIsOpen(); }, 10000));
-  csv = program.path() + "next.csv";
-  OutputFileName = csv;
-  startTransfer();
-  clickStop();
-  expectControlsGivenBack();
+  endTheHungWriteAndTransferAgain();
 }
 
 // While a transfer runs, status part 1 is the transfer's: choosing a file,
@@ -275,12 +267,7 @@ TEST_F(TransferFaults, TheSaveDialogDuringATransferLeavesStatusPart1ToTheTransfe
 // count of lines not saved, and the receiving and waiting texts that follow
 // keep telling it.
 TEST_F(TransferFaults, LinesNotSavedAreToldInTheStatusBarWhileTheTransferRuns) {
-  WriteMode = WriteOverwrite;
-  csv = program.path() + "stalled.csv";
-  OutputFileName = csv;
-  PipeReader reader(csv);
-  OutputWriteWaitMs = 200;
-  fillThePipe(reader);
+  fillThePipe("stalled.csv", 200);
   ASSERT_TRUE(waitUntil([] { return LostRecordCount.load() > 0; }, 8000));
   const auto lostPrefix = [] {
     return std::to_string(LostRecordCount.load()) + " record(s) not saved to file! ";
@@ -293,8 +280,8 @@ TEST_F(TransferFaults, LinesNotSavedAreToldInTheStatusBarWhileTheTransferRuns) {
   // second later) and the waiting text (the line idle) keep the count in front.
   ASSERT_TRUE(waitUntil(
       [&] {
-        reader.readAvailable();
-        return countOf(reader.got(), "\n") + LostRecordCount.load() == 200;
+        reader->readAvailable();
+        return countOf(reader->got(), "\n") + LostRecordCount.load() == 200;
       },
       30000));
   const std::string lost = lostPrefix();
@@ -305,8 +292,8 @@ TEST_F(TransferFaults, LinesNotSavedAreToldInTheStatusBarWhileTheTransferRuns) {
   })) << statusPart(StatusOverall);
   EXPECT_TRUE(waitUntil([&] { return statusPart(StatusOverall) == lost + Waiting; }, 6000))
       << statusPart(StatusOverall);
-  reader.readAvailable();
-  EXPECT_TRUE(reader.got().ends_with(csvLines(200, 1)));
+  reader->readAvailable();
+  EXPECT_TRUE(reader->got().ends_with(csvLines(200, 1)));
   clickStopAnsweringMessage();
 }
 
@@ -315,16 +302,16 @@ TEST_F(TransferFaults, LostRecordsMessageNamesTheFileOpenedAtStart) {
   const std::string opened = program.path() + "failing.csv";
   csv = opened;
   OutputFileName = csv;
-  PipeReader reader(csv);
+  reader.emplace(csv);
   startTransfer();
   ASSERT_TRUE(instrument->send(instrumentRecords(0, 2)));
   ASSERT_TRUE(waitUntil(
       [&] {
-        reader.readAvailable();
-        return reader.got() == csvLines(0, 2);
+        reader->readAvailable();
+        return reader->got() == csvLines(0, 2);
       },
       8000));
-  reader.closeReader();
+  reader->closeReader();
   ASSERT_TRUE(instrument->send(instrumentRecords(2, 3)));
   ASSERT_TRUE(waitUntil([] { return LostRecordCount.load() == 3; }, 8000));
 
