@@ -1,10 +1,12 @@
 // The program itself, morvane.exe, under Wine on the test session's
 // virtual display: it starts in a folder of its own with an instrument on
 // a COM port, shows its main window with the port in its list, and ends
-// cleanly when the window is closed.
+// cleanly when the window is closed; with the keyboard a person uses, it
+// writes the summary of the file chosen in its save dialog.
 #include <windows.h>
 
 #include <chrono>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -112,6 +114,75 @@ std::vector<std::wstring> portListItems(HWND mainWindow) {
   return items;
 }
 
+// The program in a folder of its own, its main window up.
+HWND startInFolder(const std::wstring& folder, Running& running) {
+  const std::wstring exe = folder + L"\\morvane.exe";
+  if (!CopyFileW(wide(MORVANE_EXE).c_str(), exe.c_str(), FALSE)) return nullptr;
+  if (!start(exe, folder, running)) return nullptr;
+  return waitForMainWindow(running.process.dwProcessId, running.process.hProcess);
+}
+
+void key(WORD code, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = code;
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  SendInput(1, &input, sizeof input);
+}
+
+void ctrl(WORD letter) {
+  key(VK_CONTROL, false);
+  key(letter, false);
+  key(letter, true);
+  key(VK_CONTROL, true);
+}
+
+void type(const std::wstring& text) {
+  for (const wchar_t c : text) {
+    INPUT keys[2] = {};
+    keys[0].type = keys[1].type = INPUT_KEYBOARD;
+    keys[0].ki.wScan = keys[1].ki.wScan = c;
+    keys[0].ki.dwFlags = KEYEVENTF_UNICODE;
+    keys[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof(INPUT));
+  }
+}
+
+struct Dialog {
+  DWORD processId = 0;
+  HWND window = nullptr;
+};
+
+BOOL CALLBACK findDialog(HWND window, LPARAM param) {
+  auto* found = reinterpret_cast<Dialog*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  wchar_t caption[64] = {};
+  GetWindowTextW(window, caption, 64);
+  if (owner == found->processId && IsWindowVisible(window) &&
+      std::wstring(caption) == L"Select Data File") {
+    found->window = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND waitForSaveDialog(DWORD processId) {
+  const auto until = std::chrono::steady_clock::now() + kPatience;
+  while (std::chrono::steady_clock::now() < until) {
+    Dialog found{processId, nullptr};
+    EnumWindows(findDialog, reinterpret_cast<LPARAM>(&found));
+    if (found.window) return found.window;
+    Sleep(50);
+  }
+  return nullptr;
+}
+
+std::string contentOf(const std::wstring& path) {
+  std::ifstream in(path.c_str(), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 }  // namespace
 
 TEST(MorvaneExeWin32, ComesUpWithThePortListedAndEndsCleanlyWhenClosed) {
@@ -121,11 +192,8 @@ TEST(MorvaneExeWin32, ComesUpWithThePortListedAndEndsCleanlyWhenClosed) {
 
   const std::wstring folder = programFolder();
   const std::wstring exe = folder + L"\\morvane.exe";
-  ASSERT_TRUE(CopyFileW(wide(MORVANE_EXE).c_str(), exe.c_str(), FALSE)) << MORVANE_EXE;
   Running running;
-  ASSERT_TRUE(start(exe, folder, running));
-
-  const HWND window = waitForMainWindow(running.process.dwProcessId, running.process.hProcess);
+  const HWND window = startInFolder(folder, running);
   ASSERT_NE(window, nullptr) << "no main window within the time";
   std::vector<HWND> children;
   EnumChildWindows(window, collectChild, reinterpret_cast<LPARAM>(&children));
@@ -148,5 +216,49 @@ TEST(MorvaneExeWin32, ComesUpWithThePortListedAndEndsCleanlyWhenClosed) {
   DeleteFileW(exe.c_str());
   DeleteFileW((folder + L"\\MorvTran.ini").c_str());
   DeleteFileW((folder + L"\\Raw.txt").c_str());
+  RemoveDirectoryW(folder.c_str());
+}
+
+TEST(MorvaneExeWin32, CtrlDWritesTheSummaryOfTheFileChosenInTheSaveDialog) {
+  std::string why;
+  if (!PtyLine::available(why)) GTEST_SKIP() << why;
+  PtyLine instrument(kPort);
+  const std::wstring folder = programFolder();
+  const std::wstring csv = folder + L"\\river.csv";
+  const std::wstring report = folder + L"\\river.summary.html";
+  std::ofstream(csv.c_str(), std::ios::binary)
+      << "\rXSec,Date,Time,Station,Depth,Velocity,Angle,Units\r"
+         "2,12/01/26,10:15:00,0.0,0.00,0.00,0,Feet\n"
+         "2,12/01/26,10:16:00,2.0,1.50,0.80,0,Feet\n"
+         "2,12/01/26,10:17:00,4.0,0.00,0.00,0,Feet\n";
+  // The report is opened through the shell; here no browser comes up.
+  SetEnvironmentVariableW(L"WINEDLLOVERRIDES", L"winebrowser.exe=d");
+  Running running;
+  const HWND window = startInFolder(folder, running);
+  SetEnvironmentVariableW(L"WINEDLLOVERRIDES", nullptr);
+  ASSERT_NE(window, nullptr) << "no main window within the time";
+  SetForegroundWindow(window);
+
+  ctrl('F');
+  ASSERT_NE(waitForSaveDialog(running.process.dwProcessId), nullptr) << "Ctrl+F";
+  type(csv);
+  key(VK_RETURN, false);
+  key(VK_RETURN, true);
+  ctrl('D');
+  const auto until = std::chrono::steady_clock::now() + kPatience;
+  while (GetFileAttributesW(report.c_str()) == INVALID_FILE_ATTRIBUTES &&
+         std::chrono::steady_clock::now() < until) {
+    Sleep(50);
+  }
+  // q = 2 wide x 1.5 deep x 0.8 = 2.4.
+  EXPECT_NE(contentOf(report).find("<b>2.400 ft\u00b3/s</b>"), std::string::npos)
+      << "the report of river.csv";
+
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(WaitForSingleObject(running.process.hProcess, 20000), WAIT_OBJECT_0);
+  for (const wchar_t* name :
+       {L"morvane.exe", L"MorvTran.ini", L"Raw.txt", L"river.csv", L"river.summary.html"}) {
+    DeleteFileW((folder + L"\\" + name).c_str());
+  }
   RemoveDirectoryW(folder.c_str());
 }
