@@ -8,6 +8,7 @@
 #include "output/readiness.h"
 #include "ports/port_names.h"
 #include "ports/port_presence.h"
+#include "ports/port_scan.h"
 #include "ports/port_state.h"
 #include "ports/settings_file.h"
 #include "transfer/transfer_state.h"
@@ -53,8 +54,8 @@ void showItems() {
   if (PortCount > 0) EZ_ADDITEMS(MainForm, IdPortList, joinedItems());
 }
 
-void appendProbed(int portNumber) {
-  const int16_t state = probePort(portNumber);
+void appendProbed(int portNumber, const PortStates& probed) {
+  const int16_t state = probed[static_cast<size_t>(portNumber)];
   if (state == PortFree || state == PortInUse) appendPort(portNumber, state);
 }
 
@@ -75,10 +76,11 @@ bool sameEntries(const std::vector<PortEntry>& a, const std::vector<PortEntry>& 
 // and only those that have appeared are probed.
 void rebuildFromPresent(const PresentPorts& now, const PresentPorts& appeared,
                         const std::vector<PortEntry>& before) {
+  const PortStates probed = probePorts(appeared);
   clearPortList();
   for (int n = 1; n <= MaxPorts; ++n) {
     if (appeared.test(static_cast<size_t>(n))) {
-      appendProbed(n);
+      appendProbed(n, probed);
       continue;
     }
     if (!now.test(static_cast<size_t>(n))) continue;
@@ -98,9 +100,11 @@ void saveChosenPort() {
 void scanPorts() {
   clearPortList();
   EZ_SETCURSOR("", CursorWait);
-  // Taken first: a port that comes while the scan runs is news to the next check.
+  // Taken first: a port that comes while the scan runs is news to the next
+  // check. Only the ports the system lists are opened.
   KnownPorts = presentPorts();
-  for (int n = 1; n <= MaxPorts; ++n) appendProbed(n);
+  const PortStates probed = probePorts(KnownPorts);
+  for (int n = 1; n <= MaxPorts; ++n) appendProbed(n, probed);
   fillPortList();
 }
 

@@ -10,7 +10,7 @@
 // number-to-device mapping that the serial link opens.
 int16_t probePort(int portNumber);
 
-// Probes ports 1 to 100, rebuilds PortList, then fills the list.
+// Probes the ports the system lists, rebuilds PortList, then fills the list.
 void scanPorts();
 
 // When the ports present have changed since the last scan or refill and no

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/win32_text.h"
+#include "ports/port_names_win32.h"
 #include "ports/port_presence.h"
 #include "ports/port_presence_win32.h"
 
@@ -50,10 +51,16 @@ std::vector<std::string> registrySerialDeviceMap() {
   return names;
 }
 
+// Either list may miss a port the other names: some drivers write no
+// device map entry, and the COM-port class lacks modems and other classes'
+// serial ports.
 PresentPorts presentPorts() {
   PresentPorts present;
   for (const std::string& name : ReadSerialDeviceMap()) {
     if (const int n = comNumber(name)) present.set(static_cast<size_t>(n));
+  }
+  for (const ComPortDevice& device : ListComPortDevices()) {
+    if (const int n = comNumber(device.portName)) present.set(static_cast<size_t>(n));
   }
   return present;
 }

@@ -1,6 +1,6 @@
-// The registry's map of serial devices behind presentPorts on Windows, and
-// the seam tests use in its place: Wine's map does not follow the ports a
-// test publishes.
+// The registry's map of serial devices behind presentPorts on Windows (with
+// SetupAPI's COM-port class, port_names_win32.h), and the seam tests use in
+// its place to show a driver's map.
 #pragma once
 
 #include <string>

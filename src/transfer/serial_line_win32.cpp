@@ -9,7 +9,7 @@ SerialStatus serialGetLine(SerialPort* port, SerialLine& line) {
   if (!port) return SerialFailed;
   DCB dcb{};
   dcb.DCBlength = sizeof dcb;
-  if (!GetCommState(port->handle, &dcb)) return statusAfterError(GetLastError(), SerialFailed);
+  if (!Comm.getCommState(port->handle, &dcb)) return SerialFailed;
   line.baudRate = static_cast<int>(dcb.BaudRate);
   line.dataBits = dcb.ByteSize;
   line.parity = dcb.Parity;
@@ -22,26 +22,24 @@ SerialStatus serialSetLine(SerialPort* port, const SerialLine& line) {
   if (!port) return SerialFailed;
   DCB before{};
   before.DCBlength = sizeof before;
-  if (!GetCommState(port->handle, &before)) return statusAfterError(GetLastError(), SerialFailed);
-  DCB wanted = before;
+  if (!Comm.getCommState(port->handle, &before)) return SerialFailed;
+  DCB wanted = acceptableState(before);
   wanted.BaudRate = static_cast<DWORD>(line.baudRate);
   wanted.ByteSize = static_cast<BYTE>(line.dataBits);
   wanted.Parity = static_cast<BYTE>(line.parity);
   wanted.fParity = line.parityCheck ? TRUE : FALSE;
   wanted.StopBits = static_cast<BYTE>(line.stopBitsCode);
-  if (SetCommState(port->handle, &wanted)) return SerialOk;
-  const DWORD err = GetLastError();
+  if (Comm.setCommState(port->handle, &wanted)) return SerialOk;
   // A driver may have taken part of the state before it refused the rest.
-  SetCommState(port->handle, &before);
-  return statusAfterError(err, SerialRefused);
+  DCB previous = acceptableState(before);
+  Comm.setCommState(port->handle, &previous);
+  return SerialRefused;
 }
 
 SerialStatus serialGetQueues(SerialPort* port, uint32_t& rxSize, uint32_t& txSize) {
   if (!port) return SerialFailed;
   COMMPROP properties{};
-  if (!GetCommProperties(port->handle, &properties)) {
-    return statusAfterError(GetLastError(), SerialFailed);
-  }
+  if (!GetCommProperties(port->handle, &properties)) return SerialFailed;
   rxSize = properties.dwCurrentRxQueue;
   txSize = properties.dwCurrentTxQueue;
   return SerialOk;
@@ -49,8 +47,5 @@ SerialStatus serialGetQueues(SerialPort* port, uint32_t& rxSize, uint32_t& txSiz
 
 SerialStatus serialSetQueues(SerialPort* port, uint32_t rxSize, uint32_t txSize) {
   if (!port) return SerialFailed;
-  if (!SetupComm(port->handle, rxSize, txSize)) {
-    return statusAfterError(GetLastError(), SerialFailed);
-  }
-  return SerialOk;
+  return SetupComm(port->handle, rxSize, txSize) ? SerialOk : SerialFailed;
 }

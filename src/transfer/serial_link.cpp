@@ -107,7 +107,10 @@ bool waitForQueuedBytes(SerialPort* port, uint32_t& queued, const std::atomic<in
   for (;;) {
     uint32_t errors = 0;
     const SerialStatus status = serialPoll(port, queued, errors);
-    if (status == SerialGone) return false;
+    if (status == SerialGone) {
+      theLink.deviceGone = true;
+      return false;
+    }
     if (status == SerialOk && queued > 0) return true;
     if (stop && stop->load() != 0) return false;
     if (std::chrono::steady_clock::now() >= deadline) return false;
@@ -123,6 +126,7 @@ Refill refillReadAhead(SerialPort* port, uint32_t queued) {
   const SerialStatus status = serialRead(port, theLink.readAhead + theLink.readAheadCount,
                                          std::min<size_t>(room, queued), got);
   // A device gone in the middle of a read has delivered nothing more.
+  if (status == SerialGone) theLink.deviceGone = true;
   if (status != SerialOk && status != SerialGone) return Refill::Failed;
   if (got == 0) return Refill::NothingRead;
   theLink.readAheadCount += got;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/win32_text.h"
+#include "ports/port_presence.h"
 #include "transfer/serial_port_win32.h"
 
 namespace {
@@ -11,9 +12,16 @@ constexpr int kHighestPort = 100;
 // A free port is kept open this long before the probe closes it again.
 constexpr DWORD kProbePauseMs = 10;
 constexpr DWORD kWriteLimitMs = 500;
+constexpr char kXon = 0x11;
+constexpr char kXoff = 0x13;
 // Every line error flag the link knows; the driver may report others.
 constexpr DWORD kKnownErrors = SerialErrRxOver | SerialErrOverrun | SerialErrParity |
                                SerialErrFrame | SerialErrBreak | SerialErrTxFull | SerialErrIo;
+
+// Drivers say "another program holds it" in three ways.
+bool heldByAnother(DWORD err) {
+  return err == ERROR_ACCESS_DENIED || err == ERROR_SHARING_VIOLATION || err == ERROR_BUSY;
+}
 
 // Share mode 0: Windows itself refuses every other opener while the port is
 // open, and refuses us while another program has it.
@@ -21,28 +29,34 @@ SerialStatus openDevice(int portNumber, HANDLE& handle) {
   handle = INVALID_HANDLE_VALUE;
   const std::string path = serialDevicePath(portNumber);
   if (path.empty()) return SerialAbsent;
-  handle = CreateFileW(widen(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
+  handle = Comm.createFile(widen(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle != INVALID_HANDLE_VALUE) return SerialOk;
-  return GetLastError() == ERROR_ACCESS_DENIED ? SerialInUse : SerialAbsent;
+  return heldByAnother(GetLastError()) ? SerialInUse : SerialAbsent;
 }
 
-// A name under \\.\ can lead to other kinds of device. A serial port is a
-// character device that has a line state. The modem lines are no test:
-// ports without them (virtual ones, some adapters) fail that query.
+// A name under \\.\ may lead to a file on a disk. Anything else may be a
+// port: drivers report a character device, and some an unknown type.
+SerialStatus checkNotADisk(HANDLE handle) {
+  return Comm.getFileType(handle) == FILE_TYPE_DISK ? SerialAbsent : SerialOk;
+}
+
+// The probe's test that the object is a serial port: it has a line state.
+// The modem lines are no test: ports without them (virtual ones, some
+// adapters) fail that query.
 SerialStatus checkSerialPort(HANDLE handle) {
-  if (GetFileType(handle) != FILE_TYPE_CHAR) return SerialAbsent;
+  if (checkNotADisk(handle) != SerialOk) return SerialAbsent;
   DCB dcb{};
   dcb.DCBlength = sizeof dcb;
-  return GetCommState(handle, &dcb) ? SerialOk : SerialAbsent;
+  return Comm.getCommState(handle, &dcb) ? SerialOk : SerialAbsent;
 }
 
 // Many drivers start with no write time-out at all: a write the line does
-// not take would then hold the window's thread for good.
-SerialStatus setTimeouts(HANDLE handle) {
+// not take would then hold the window's thread for good. A driver that
+// refuses keeps its own; the link writes once, at the open.
+void setTimeouts(HANDLE handle) {
   COMMTIMEOUTS timeouts = portTimeouts();
-  if (!SetCommTimeouts(handle, &timeouts)) return statusAfterError(GetLastError(), SerialFailed);
-  return SerialOk;
+  Comm.setCommTimeouts(handle, &timeouts);
 }
 
 void closeHandle(HANDLE handle) {
@@ -50,25 +64,6 @@ void closeHandle(HANDLE handle) {
 }
 
 }  // namespace
-
-// What the drivers of USB serial adapters answer, once the adapter is
-// pulled out, to every call on the handle that was open: each says it its
-// own way. (Access denied cannot mean anything else on a handle already
-// open.) Wine answers "not ready" for a hung-up pseudo-terminal.
-SerialStatus statusAfterError(DWORD err, SerialStatus otherwise) {
-  switch (err) {
-    case ERROR_ACCESS_DENIED:
-    case ERROR_NOT_READY:
-    case ERROR_DEVICE_NOT_CONNECTED:
-    case ERROR_DEVICE_REMOVED:
-    case ERROR_BAD_COMMAND:
-    case ERROR_GEN_FAILURE:
-    case ERROR_OPERATION_ABORTED:
-      return SerialGone;
-    default:
-      return otherwise;
-  }
-}
 
 DCB rawState(DCB dcb) {
   dcb.fBinary = TRUE;
@@ -83,16 +78,23 @@ DCB rawState(DCB dcb) {
   dcb.fOutxDsrFlow = FALSE;
   dcb.fDtrControl = DTR_CONTROL_ENABLE;
   dcb.fRtsControl = RTS_CONTROL_ENABLE;
+  return acceptableState(dcb);
+}
+
+DCB acceptableState(DCB dcb) {
+  if (dcb.XonChar == dcb.XoffChar) {
+    dcb.XonChar = kXon;
+    dcb.XoffChar = kXoff;
+  }
   return dcb;
 }
 
 SerialStatus makeRaw(HANDLE handle) {
   DCB dcb{};
   dcb.DCBlength = sizeof dcb;
-  if (!GetCommState(handle, &dcb)) return statusAfterError(GetLastError(), SerialFailed);
+  if (!Comm.getCommState(handle, &dcb)) return SerialFailed;
   dcb = rawState(dcb);
-  if (!SetCommState(handle, &dcb)) return statusAfterError(GetLastError(), SerialFailed);
-  return SerialOk;
+  return Comm.setCommState(handle, &dcb) ? SerialOk : SerialRefused;
 }
 
 COMMTIMEOUTS portTimeouts() {
@@ -112,21 +114,26 @@ std::string serialDevicePath(int portNumber) {
   return "\\\\.\\COM" + std::to_string(portNumber);
 }
 
+// Once the device is open the link is up: a driver that refuses a setting
+// keeps its own for it, and the transfer runs on what the line has.
 SerialStatus serialOpen(int portNumber, SerialPort** port) {
   if (!port) return SerialFailed;
   *port = nullptr;
   HANDLE handle = INVALID_HANDLE_VALUE;
   SerialStatus status = openDevice(portNumber, handle);
-  if (status == SerialOk) status = checkSerialPort(handle);
-  if (status == SerialOk) status = makeRaw(handle);
-  if (status == SerialOk) status = setTimeouts(handle);
+  if (status == SerialOk) status = checkNotADisk(handle);
   if (status != SerialOk) {
     closeHandle(handle);
     return status;
   }
+  makeRaw(handle);
+  setTimeouts(handle);
   PurgeComm(handle, PURGE_RXABORT | PURGE_RXCLEAR);
   *port = new SerialPort;
   (*port)->handle = handle;
+  (*port)->portNumber = portNumber;
+  (*port)->listedAtOpen = presentPorts().test(static_cast<size_t>(portNumber));
+  (*port)->listAskedAt = GetTickCount64();
   return SerialOk;
 }
 
@@ -139,17 +146,20 @@ SerialStatus serialProbe(int portNumber) {
   return status;
 }
 
+// On a handle that is open, a query or a read fails only when the device
+// behind it has gone, whatever error its driver gives for it. Some drivers
+// do not even fail: the pulled adapter's port answers "nothing queued" for
+// good, and only the system's device list tells.
 SerialStatus serialPoll(SerialPort* port, uint32_t& waiting, uint32_t& errors) {
   waiting = 0;
   errors = 0;
   if (!port) return SerialFailed;
   DWORD flags = 0;
   COMSTAT stat{};
-  if (!ClearCommError(port->handle, &flags, &stat)) {
-    return statusAfterError(GetLastError(), SerialFailed);
-  }
+  if (!Comm.clearCommError(port->handle, &flags, &stat)) return SerialGone;
   waiting = stat.cbInQue;
   errors = flags & kKnownErrors;
+  if (waiting == 0 && errors == 0 && droppedFromDeviceList(*port)) return SerialGone;
   return SerialOk;
 }
 
@@ -177,9 +187,7 @@ SerialStatus serialRead(SerialPort* port, void* buffer, size_t size, size_t& got
   if (size == 0) return SerialOk;
   DWORD read = 0;
   const DWORD asked = static_cast<DWORD>(std::min<size_t>(size, MAXDWORD));
-  if (!ReadFile(port->handle, buffer, asked, &read, nullptr)) {
-    return statusAfterError(GetLastError(), SerialFailed);
-  }
+  if (!Comm.readFile(port->handle, buffer, asked, &read, nullptr)) return SerialGone;
   // With the read time-outs of serialOpen an empty queue reads as 0 bytes.
   got = read;
   return SerialOk;
@@ -192,7 +200,9 @@ SerialStatus serialWrite(SerialPort* port, const void* data, size_t size, size_t
   DWORD done = 0;
   const DWORD asked = static_cast<DWORD>(std::min<size_t>(size, MAXDWORD));
   if (!WriteFile(port->handle, data, asked, &done, nullptr)) {
-    return statusAfterError(GetLastError(), SerialFailed);
+    // A write the line did not take in time is no sign of a device gone.
+    const DWORD err = GetLastError();
+    return err == ERROR_SEM_TIMEOUT || err == ERROR_TIMEOUT ? SerialFailed : SerialGone;
   }
   written = done;
   return SerialOk;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "ports/port_names_win32.h"
 #include "ports/port_presence.h"
 #include "ports/port_presence_win32.h"
 
@@ -21,6 +22,19 @@ TEST(PortPresenceWin32, ThePortsOfTheMapAndNothingElse) {
   ReadSerialDeviceMap = serialComm;
   PresentPorts expected;
   for (int n : {4, 7, 12, 100}) expected.set(static_cast<size_t>(n));
+  EXPECT_EQ(presentPorts(), expected);
+}
+
+std::vector<ComPortDevice> portsClass() {
+  return {{"COM9", "Standard Serial over Bluetooth link (COM9)"}, {"COM4", ""}};
+}
+
+// A driver that writes no device map entry still has its port listed.
+TEST(PortPresenceWin32, ThePortsOfTheMapAndOfTheComPortClass) {
+  ReadSerialDeviceMap = serialComm;
+  ListComPortDevices = portsClass;
+  PresentPorts expected;
+  for (int n : {4, 7, 9, 12, 100}) expected.set(static_cast<size_t>(n));
   EXPECT_EQ(presentPorts(), expected);
 }
 

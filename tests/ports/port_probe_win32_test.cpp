@@ -12,6 +12,7 @@
 #include "ports/port_list.h"
 #include "ports/port_state.h"
 #include "support/pty_line_win32.h"
+#include "transfer/serial_port_win32.h"
 
 namespace {
 
@@ -22,6 +23,24 @@ std::string environment(const char* name) {
   char value[1024];
   const DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
   return length > 0 && length < sizeof value ? std::string(value, length) : "";
+}
+
+// COM`kNotAPort` as a plain file in the Wine prefix: it opens under the
+// name, but it is no port.
+std::string plainFileAsPort(const std::string& prefix) {
+  std::string entry = "Z:" + prefix + "/dosdevices/com" + std::to_string(kNotAPort);
+  for (char& c : entry) {
+    if (c == '/') c = '\\';
+  }
+  std::ofstream(entry) << "not a device\n";
+  return entry;
+}
+
+// A driver that says a port is held by answering "busy", which Wine's
+// never does.
+HANDLE WINAPI busyDevice(LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE) {
+  SetLastError(ERROR_BUSY);
+  return INVALID_HANDLE_VALUE;
 }
 
 }  // namespace
@@ -36,12 +55,27 @@ TEST(PortProbeWin32, PresentAbsentAndNotASerialPort) {
   EXPECT_EQ(probePort(kPort + 10), PortAbsent);
   EXPECT_EQ(probePort(0), PortAbsent);
 
-  // COM52 leads to a plain file: it opens under the name, but it is no port.
-  std::string entry = "Z:" + prefix + "/dosdevices/com" + std::to_string(kNotAPort);
-  for (char& c : entry) {
-    if (c == '/') c = '\\';
-  }
-  std::ofstream(entry) << "not a device\n";
+  const std::string entry = plainFileAsPort(prefix);
   EXPECT_EQ(probePort(kNotAPort), PortAbsent);
   DeleteFileA(entry.c_str());
+}
+
+// Another opener holds the object behind the name: Wine answers "sharing
+// violation" for it, as some drivers do for a held port.
+TEST(PortProbeWin32, HeldHoweverTheDriverSaysItIsInUse) {
+  std::string why;
+  if (!PtyLine::available(why)) GTEST_SKIP() << why;
+  const std::string prefix = environment("WINEPREFIX");
+  if (prefix.empty()) GTEST_SKIP() << "WINEPREFIX does not name the Wine prefix (CTest sets it)";
+  const std::string entry = plainFileAsPort(prefix);
+  const HANDLE holder = CreateFileA(entry.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(probePort(kNotAPort), PortInUse);
+  CloseHandle(holder);
+  DeleteFileA(entry.c_str());
+
+  Comm.createFile = busyDevice;
+  EXPECT_EQ(probePort(kPort), PortInUse);
+  Comm = WindowsComm;
 }

@@ -108,6 +108,37 @@ std::string readLine(SOCKET s) {
   fail("the Linux program went away");
 }
 
+// Windows lists a plugged-in port in its map of serial devices and takes it
+// out when the device goes; Wine's map knows only the ports of its start.
+const wchar_t kSerialComm[] = L"HARDWARE\\DEVICEMAP\\SERIALCOMM";
+
+std::wstring deviceMapEntry(int portNumber) {
+  return L"\\Device\\MorvaneTestLine" + std::to_wstring(portNumber);
+}
+
+void listInDeviceMap(int portNumber) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSerialComm, 0, nullptr, REG_OPTION_VOLATILE,
+                      KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    fail("cannot open the map of serial devices");
+  }
+  const std::wstring name = L"COM" + std::to_wstring(portNumber);
+  const LONG result = RegSetValueExW(key, deviceMapEntry(portNumber).c_str(), 0, REG_SZ,
+                                     reinterpret_cast<const BYTE*>(name.c_str()),
+                                     static_cast<DWORD>((name.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(key);
+  if (result != ERROR_SUCCESS) fail("cannot list the port in the map of serial devices");
+}
+
+void unlistFromDeviceMap(int portNumber) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSerialComm, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) {
+    return;
+  }
+  RegDeleteValueW(key, deviceMapEntry(portNumber).c_str());
+  RegCloseKey(key);
+}
+
 }  // namespace
 
 bool PtyLine::available(std::string& why) {
@@ -140,6 +171,7 @@ PtyLine::PtyLine(int portNumber) : portNumber_(portNumber) {
     closesocket(listener);
     if (control == INVALID_SOCKET) fail("the Linux program did not connect");
     if (readLine(control) != "ready") fail("the Linux program could not make the line");
+    listInDeviceMap(portNumber);
   } catch (...) {
     if (control != INVALID_SOCKET) closesocket(control);
     WSACleanup();
@@ -151,6 +183,7 @@ PtyLine::PtyLine(int portNumber) : portNumber_(portNumber) {
 PtyLine::~PtyLine() {
   // The program removes COMn and ends when the connection closes; it has
   // to be gone before the next test publishes the same number.
+  unlistFromDeviceMap(portNumber_);
   const SOCKET control = static_cast<SOCKET>(control_);
   shutdown(control, SD_SEND);
   char c;
@@ -201,7 +234,12 @@ bool PtyLine::waitReceived(size_t count, std::chrono::milliseconds timeout) {
   return true;
 }
 
+void PtyLine::leaveDeviceMap() {
+  unlistFromDeviceMap(portNumber_);
+}
+
 bool PtyLine::hangUp() {
+  unlistFromDeviceMap(portNumber_);
   return ask("hangup") == "ok";
 }
 

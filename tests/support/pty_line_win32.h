@@ -2,7 +2,8 @@
 // Wine: a Linux program (tests/wine/pty_line.cpp) that the test starts, which
 // makes a pseudo-terminal and publishes it to Wine as COMn. Wine opens
 // \\.\COMn as its dosdevices entry comN, so the program's serial calls reach
-// the pseudo-terminal through Wine's own serial support.
+// the pseudo-terminal through Wine's own serial support. COMn is in the
+// system's map of serial devices while it is there, as a plugged-in port is.
 //
 //   if (!PtyLine::available(why)) GTEST_SKIP() << why;
 //   PtyLine instrument(45);            // COM45 is a pseudo-terminal
@@ -63,8 +64,11 @@ class PtyLine {
   PtyLineSettings line();
 
   // The instrument goes away (an adapter pulled out): the program's side of
-  // the line is hung up and COMn disappears.
+  // the line is hung up and COMn disappears, from the device map too.
   bool hangUp();
+  // COMn leaves the device map but its line stays, answering "nothing
+  // queued": a driver that keeps answering for an adapter pulled out.
+  void leaveDeviceMap();
 
  private:
   std::string ask(const std::string& order);

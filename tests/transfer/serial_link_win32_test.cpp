@@ -1,6 +1,8 @@
 // The serial link on the Win32 serial layer, against a pseudo-terminal that
 // Wine presents as a COM port: the instrument's line settings, the opening
 // bytes, the settle and the drain, waiting bytes taken exactly.
+#include <windows.h>
+
 #include <chrono>
 #include <memory>
 #include <string>
@@ -10,12 +12,51 @@
 
 #include "support/pty_line_win32.h"
 #include "transfer/serial_link.h"
+#include "transfer/serial_port_win32.h"
 
 namespace {
 
 constexpr int kPort = 47;
 
 using Clock = std::chrono::steady_clock;
+
+// Drivers as crews meet them, which Wine's is not: one answers error 87 to
+// every line state and time-out; one hands out a state whose XON and XOFF
+// characters are equal (both 0), which Windows refuses whenever it is
+// written back. `Written` is the last state such a driver took.
+DCB Written{};
+
+BOOL WINAPI refuseEveryState(HANDLE, LPDCB) {
+  SetLastError(ERROR_INVALID_PARAMETER);
+  return FALSE;
+}
+
+BOOL WINAPI refuseTimeouts(HANDLE, LPCOMMTIMEOUTS) {
+  SetLastError(ERROR_INVALID_PARAMETER);
+  return FALSE;
+}
+
+BOOL WINAPI stateWithEqualXonXoff(HANDLE handle, LPDCB dcb) {
+  if (!GetCommState(handle, dcb)) return FALSE;
+  dcb->XonChar = 0;
+  dcb->XoffChar = 0;
+  return TRUE;
+}
+
+BOOL WINAPI refuseEqualXonXoff(HANDLE handle, LPDCB dcb) {
+  if (dcb->XonChar == dcb->XoffChar) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  Written = *dcb;
+  return SetCommState(handle, dcb);
+}
+
+BOOL WINAPI readFailsNotFound(HANDLE, LPVOID, DWORD, LPDWORD read, LPOVERLAPPED) {
+  *read = 0;
+  SetLastError(ERROR_FILE_NOT_FOUND);
+  return FALSE;
+}
 
 class SerialLinkWin32Test : public ::testing::Test {
  protected:
@@ -26,6 +67,7 @@ class SerialLinkWin32Test : public ::testing::Test {
   }
   void TearDown() override {
     if (linkIsOpen()) flushAndClose();
+    Comm = WindowsComm;
   }
 
   int32_t waitWaiting(int32_t count) {
@@ -122,4 +164,48 @@ TEST_F(SerialLinkWin32Test, AnUnpluggedInstrumentIsSeenGone) {
   }
   EXPECT_TRUE(linkDeviceGone());
   EXPECT_EQ(bytesWaiting(), 0);
+}
+
+TEST_F(SerialLinkWin32Test, ADriverThatRefusesEverySettingStillOpensTheLink) {
+  Comm.setCommState = refuseEveryState;
+  Comm.setCommTimeouts = refuseTimeouts;
+  ASSERT_TRUE(openLink(kPort));
+  // The opening bytes went out, through the line as the driver keeps it
+  // (Wine's untouched pseudo-terminal turns LF into CR LF).
+  EXPECT_EQ(instrument->received().substr(0, 2), std::string("\x00\r", 2));
+}
+
+TEST_F(SerialLinkWin32Test, EqualXonAndXoffCharactersAreMadeDistinct) {
+  Comm.getCommState = stateWithEqualXonXoff;
+  Comm.setCommState = refuseEqualXonXoff;
+  ASSERT_TRUE(openLink(kPort));
+  EXPECT_EQ(instrument->line().speed, 19200);
+  EXPECT_EQ(Written.XonChar, 0x11);
+  EXPECT_EQ(Written.XoffChar, 0x13);
+  EXPECT_FALSE(Written.fOutX);
+  EXPECT_FALSE(Written.fInX);
+}
+
+TEST_F(SerialLinkWin32Test, AReadThatFailsIsTheDeviceGone) {
+  ASSERT_TRUE(openLink(kPort));
+  ASSERT_TRUE(instrument->send("abc"));
+  ASSERT_EQ(waitWaiting(3), 3);
+  Comm.readFile = readFailsNotFound;
+  EXPECT_EQ(receiveBytes(3), "");
+  EXPECT_TRUE(linkDeviceGone());
+}
+
+// The driver keeps answering "nothing queued" for an adapter pulled out;
+// the system's device list no longer names the port.
+TEST_F(SerialLinkWin32Test, AQuietPortGoneFromTheDeviceListIsTheDeviceGone) {
+  ASSERT_TRUE(openLink(kPort));
+  EXPECT_EQ(bytesWaiting(), 0);
+  EXPECT_FALSE(linkDeviceGone());
+  instrument->leaveDeviceMap();
+  const auto deadline = Clock::now() + std::chrono::seconds(5);
+  while (!linkDeviceGone() && Clock::now() < deadline) {
+    EXPECT_EQ(bytesWaiting(), 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  EXPECT_TRUE(linkDeviceGone());
 }

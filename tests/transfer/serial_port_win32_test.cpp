@@ -19,6 +19,24 @@ namespace {
 constexpr int kPort = 45;
 constexpr int kUnpublishedPort = 46;
 
+// Errors a driver gives once its adapter is pulled out, Wine none of them.
+DWORD InjectedError = 0;
+
+BOOL WINAPI failingQuery(HANDLE, LPDWORD, LPCOMSTAT) {
+  SetLastError(InjectedError);
+  return FALSE;
+}
+
+BOOL WINAPI failingRead(HANDLE, LPVOID, DWORD, LPDWORD read, LPOVERLAPPED) {
+  *read = 0;
+  SetLastError(InjectedError);
+  return FALSE;
+}
+
+DWORD WINAPI unknownFileType(HANDLE) {
+  return FILE_TYPE_UNKNOWN;
+}
+
 class SerialPortWin32Test : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -28,6 +46,7 @@ class SerialPortWin32Test : public ::testing::Test {
   }
   void TearDown() override {
     if (port) serialClose(port);
+    Comm = WindowsComm;
   }
 
   void open() { ASSERT_EQ(serialOpen(kPort, &port), SerialOk); }
@@ -328,4 +347,30 @@ TEST_F(SerialPortWin32Test, AnInstrumentThatGoesAwayIsGone) {
   serialRead(port, buffer.data(), buffer.size(), got);
   EXPECT_EQ(got, 0u);
   EXPECT_EQ(serialProbe(kPort), SerialAbsent);
+}
+
+// On an open handle any failed query or read means the device has gone,
+// whatever the driver calls it.
+TEST_F(SerialPortWin32Test, AnyFailureOfAQueryOrAReadIsTheDeviceGone) {
+  open();
+  Comm.clearCommError = failingQuery;
+  Comm.readFile = failingRead;
+  for (DWORD error : {ERROR_DEV_NOT_EXIST, ERROR_FILE_NOT_FOUND, ERROR_GEN_FAILURE,
+                      ERROR_OPERATION_ABORTED, ERROR_INVALID_HANDLE, ERROR_BAD_COMMAND}) {
+    InjectedError = error;
+    uint32_t waiting = 0;
+    uint32_t errors = 0;
+    EXPECT_EQ(serialPoll(port, waiting, errors), SerialGone) << "error " << error;
+    char buffer[8];
+    size_t got = 0;
+    EXPECT_EQ(serialRead(port, buffer, sizeof buffer, got), SerialGone) << "error " << error;
+  }
+}
+
+// Only a file on a disk is no port; a driver may call its device of
+// unknown type.
+TEST_F(SerialPortWin32Test, ADeviceOfUnknownTypeIsAPort) {
+  Comm.getFileType = unknownFileType;
+  EXPECT_EQ(serialProbe(kPort), SerialOk);
+  open();
 }

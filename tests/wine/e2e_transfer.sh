@@ -116,8 +116,12 @@ window_steady() {
 
 csv=$WORK/survey.csv
 start_sim s "$COM" --seed 11 --blocks 2 --records 6 --units mixed --fast --delay 2100
-# Wine opens \\.\COMn as the prefix's dosdevices/comN.
+# Wine opens \\.\COMn as the prefix's dosdevices/comN; the program lists
+# the ports in the system's map of serial devices, as Windows keeps it for
+# a plugged-in port.
 ln -sfn "$PORTS/COM$COM" "$COM_LINK"
+timeout 30 wine reg add 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' /v "\\Device\\E2ELine$COM" \
+  /t REG_SZ /d "COM$COM" /f >/dev/null 2>&1
 [ ! -e "$PROG_DIR/MorvTran.ini" ] || fail "a settings file before the program ran"
 start_program
 choose_file_by_dialog "$(windows_path "$csv")"
