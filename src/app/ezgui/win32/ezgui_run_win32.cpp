@@ -4,6 +4,7 @@ int EZ_GUIRUN(int argc, char** argv, EzStartupRoutine startup, EzEventRoutine ev
               EzDesignRoutine design) {
   (void)argc;
   (void)argv;
+  ezwSearchSystemFolderOnly();
   EzWin.guiThread = GetCurrentThreadId();
   EzWin.events = events;
   EzWin.design = design;

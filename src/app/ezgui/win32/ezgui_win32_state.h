@@ -18,7 +18,8 @@
 // debug form (ezgui_debugform_win32), where forms go on the screen
 // (ezgui_screen_win32), status texts fitted to their parts
 // (ezgui_sbfit_win32) and the status bar's own colours
-// (ezgui_sbpaint_win32).
+// (ezgui_sbpaint_win32), and system libraries from the system folder
+// (ezgui_syslibs_win32).
 //
 // Everything here is the GUI thread's. Windows are addressed by name in any
 // letter case, as the contract asks; the registry key is the lower-case name.
@@ -197,6 +198,11 @@ void ezwPlaceClearOfMainForm(HWND window, float x, float y, float width, float h
 RECT ezwFrameOf(HWND window);
 // Posted to a form's window: show it now, without taking the keyboard.
 inline constexpr UINT EzwShowQuietly = WM_APP + 40;
+
+// System libraries from the system folder only (ezgui_syslibs_win32): the
+// search order of the whole program, set at start, and one library by name.
+void ezwSearchSystemFolderOnly();
+HMODULE ezwSystemLibrary(const wchar_t* name);
 
 // For tests: the window of a form, nullptr when there is none.
 HWND ezwFormWindow(const std::string& name);
