@@ -141,7 +141,10 @@ void EZ_ENABLEC(const std::string& form, int id) {
 }
 
 void EZ_DISABLEC(const std::string& form, int id) {
-  if (const HWND window = windowOf(form, id)) EnableWindow(window, FALSE);
+  const HWND window = windowOf(form, id);
+  if (!window) return;
+  ezwHandFocusOn(window);
+  EnableWindow(window, FALSE);
 }
 
 void EZ_SETTEXT(const std::string& form, int id, const std::string& text) {
@@ -198,8 +201,11 @@ void EZ_SELECTITEM(const std::string& form, int id, int index) {
   SendMessageW(list, CB_SETCURSEL, index >= 0 && index < count ? index : -1, 0);
 }
 
+// A disabled control takes no keyboard: a disabled list would otherwise
+// take keys that pick from it.
 void EZ_SETFOCUS(const std::string& form, int id) {
-  if (const HWND window = windowOf(form, id)) SetFocus(window);
+  const HWND window = windowOf(form, id);
+  if (window && IsWindowEnabled(window)) SetFocus(window);
 }
 
 bool ezBackendIsEnabled(const std::string& form, int id) {

@@ -85,6 +85,14 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
           return brush;
         }
         break;
+      case WM_ACTIVATE:
+        if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam)) {
+          DefWindowProcW(window, message, wParam, lParam);
+          ezwFormActivation(*form, wParam);
+          return 0;
+        }
+        ezwFormActivation(*form, wParam);
+        break;
       case EzwShowQuietly:
         if (!form->goingAway) ShowWindow(window, SW_SHOWNOACTIVATE);
         return 0;

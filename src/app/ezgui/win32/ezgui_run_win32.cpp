@@ -18,6 +18,7 @@ int EZ_GUIRUN(int argc, char** argv, EzStartupRoutine startup, EzEventRoutine ev
     BOOL got;
     while ((got = GetMessageW(&message, nullptr, 0, 0)) != 0 && got != -1) {
       if (ezwTranslateAccelerator(message)) continue;
+      if (ezwDialogKey(message)) continue;
       TranslateMessage(&message);
       DispatchMessageW(&message);
     }

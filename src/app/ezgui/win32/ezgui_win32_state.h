@@ -18,8 +18,8 @@
 // debug form (ezgui_debugform_win32), where forms go on the screen
 // (ezgui_screen_win32), status texts fitted to their parts
 // (ezgui_sbfit_win32) and the status bar's own colours
-// (ezgui_sbpaint_win32), and system libraries from the system folder
-// (ezgui_syslibs_win32).
+// (ezgui_sbpaint_win32), system libraries from the system folder
+// (ezgui_syslibs_win32) and the keyboard (ezgui_keyboard_win32).
 //
 // Everything here is the GUI thread's. Windows are addressed by name in any
 // letter case, as the contract asks; the registry key is the lower-case name.
@@ -73,8 +73,9 @@ struct EzwForm : EzFormBase {
   bool minimisedOrMaximised = false;
   // ---- Rich view, accelerators, owner drawing, tooltips ----
   std::vector<EzwAccelerator> accelerators;
-  HWND tooltips = nullptr;  // the form's tooltip control, made with its first tool
-  int tooltipStandIn = 0;   // the disabled control the form's own tool stands for
+  HWND tooltips = nullptr;   // the form's tooltip control, made with its first tool
+  int tooltipStandIn = 0;    // the disabled control the form's own tool stands for
+  HWND lastFocus = nullptr;  // the control that had the keyboard when the form went behind
 };
 
 struct EzwLayerState {
@@ -198,6 +199,14 @@ void ezwPlaceClearOfMainForm(HWND window, float x, float y, float width, float h
 RECT ezwFrameOf(HWND window);
 // Posted to a form's window: show it now, without taking the keyboard.
 inline constexpr UINT EzwShowQuietly = WM_APP + 40;
+
+// The keyboard (ezgui_keyboard_win32): a key message of the loop that
+// moves through a form's controls (Tab, Shift+Tab, arrows), handled; a
+// form's WM_ACTIVATE, which keeps and gives back its focused control; and
+// the keyboard handed on from a control about to be disabled.
+bool ezwDialogKey(MSG& message);
+void ezwFormActivation(EzwForm& form, WPARAM state);
+void ezwHandFocusOn(HWND control);
 
 // System libraries from the system folder only (ezgui_syslibs_win32): the
 // search order of the whole program, set at start, and one library by name.
