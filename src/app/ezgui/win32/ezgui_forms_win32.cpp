@@ -93,6 +93,10 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
         }
         ezwFormActivation(*form, wParam);
         break;
+      case WM_SYSCOLORCHANGE:
+      case WM_SETTINGCHANGE:
+        ezwColoursChanged(*form, message, wParam, lParam);
+        break;
       case EzwShowQuietly:
         if (!form->goingAway) ShowWindow(window, SW_SHOWNOACTIVATE);
         return 0;

@@ -19,7 +19,8 @@
 // (ezgui_screen_win32), status texts fitted to their parts
 // (ezgui_sbfit_win32) and the status bar's own colours
 // (ezgui_sbpaint_win32), system libraries from the system folder
-// (ezgui_syslibs_win32) and the keyboard (ezgui_keyboard_win32).
+// (ezgui_syslibs_win32), the keyboard (ezgui_keyboard_win32) and High
+// Contrast (ezgui_contrast_win32).
 //
 // Everything here is the GUI thread's. Windows are addressed by name in any
 // letter case, as the contract asks; the registry key is the lower-case name.
@@ -207,6 +208,13 @@ inline constexpr UINT EzwShowQuietly = WM_APP + 40;
 bool ezwDialogKey(MSG& message);
 void ezwFormActivation(EzwForm& form, WPARAM state);
 void ezwHandFocusOn(HWND control);
+
+// A High Contrast theme is on (ezgui_contrast_win32): the layer then
+// paints in the system's colours. The query is the system's, or a test's.
+// ezwColoursChanged: a form's WM_SYSCOLORCHANGE or WM_SETTINGCHANGE.
+bool ezwHighContrast();
+extern bool (*ezwHighContrastQuery)();
+void ezwColoursChanged(EzwForm& form, UINT message, WPARAM wParam, LPARAM lParam);
 
 // System libraries from the system folder only (ezgui_syslibs_win32): the
 // search order of the whole program, set at start, and one library by name.
