@@ -68,6 +68,11 @@ HWND ezwAddControl(const std::string& form, int id, EzKind kind, const wchar_t* 
   control.window = window;
   control.foreground = EzNext.foreground;
   control.background = EzNext.background;
+  control.placed = true;
+  control.x = x;
+  control.y = y;
+  control.width = width;
+  control.height = height;
   f->controls[id] = control;
   return window;
 }
@@ -219,6 +224,11 @@ void ezBackendDropDown(const std::string& form, int id) {
 
 void EZ_RESIZE(const std::string& form, int id, float x, float y, float width, float height) {
   if (const HWND window = windowOf(form, id)) {
+    EzwControl& control = *ezwFindControl(form, id);
+    control.x = x;
+    control.y = y;
+    control.width = width;
+    control.height = height;
     MoveWindow(window, ezPixelsX(x), ezPixelsY(y), ezPixelsX(width), ezPixelsY(height), TRUE);
   }
 }

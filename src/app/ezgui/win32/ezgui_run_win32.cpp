@@ -31,6 +31,7 @@ int EZ_GUIRUN(int argc, char** argv, EzStartupRoutine startup, EzEventRoutine ev
   ezwForgetFonts();
   if (EzWin.controlFont) DeleteObject(EzWin.controlFont);
   EzWin.controlFont = nullptr;
+  EzWin.dpi = 0;
   EzWin.events = nullptr;
   EzWin.design = nullptr;
   return code;

@@ -20,7 +20,7 @@
 // (ezgui_sbfit_win32) and the status bar's own colours
 // (ezgui_sbpaint_win32), system libraries from the system folder
 // (ezgui_syslibs_win32), the keyboard (ezgui_keyboard_win32) and High
-// Contrast (ezgui_contrast_win32).
+// Contrast (ezgui_contrast_win32), the DPI drawn for (ezgui_dpi_win32).
 //
 // Everything here is the GUI thread's. Windows are addressed by name in any
 // letter case, as the contract asks; the registry key is the lower-case name.
@@ -62,6 +62,10 @@ struct EzwControl : EzControlBase {
   // ---- Owner-drawn buttons, pictures ----
   std::string picture;   // the picture a picture control shows, by reference
   bool tooltip = false;  // EZ_ADDTOOLTIP registered it
+  // Where the program placed it, in form units, to place it anew when the
+  // units change with the DPI.
+  bool placed = false;
+  float x = 0, y = 0, width = 0, height = 0;
 };
 
 struct EzwForm : EzFormBase {
@@ -91,6 +95,9 @@ struct EzwLayerState {
 
   // The face controls show their text in: the one form units come from.
   HFONT controlFont = nullptr;
+  // The DPI units and fonts are made for (ezgui_dpi_win32); 0 before the
+  // first form, the desktop's then.
+  UINT dpi = 0;
   // The layer itself is changing a text: no "edited" event for it.
   bool settingText = false;
 
@@ -208,6 +215,12 @@ inline constexpr UINT EzwShowQuietly = WM_APP + 40;
 bool ezwDialogKey(MSG& message);
 void ezwFormActivation(EzwForm& form, WPARAM state);
 void ezwHandFocusOn(HWND control);
+
+// The DPI units and fonts are made for (ezgui_dpi_win32); the first form's
+// monitor's taken when it is made; a form's WM_DPICHANGED.
+UINT ezwDpi();
+void ezwTakeDpiOf(HWND window);
+void ezwDpiChanged(EzwForm& form, UINT dpi, const RECT& suggested);
 
 // A High Contrast theme is on (ezgui_contrast_win32): the layer then
 // paints in the system's colours. The query is the system's, or a test's.
