@@ -17,6 +17,21 @@ bool isEnterOrEscape(const MSG& message) {
   return message.wParam == VK_RETURN || message.wParam == VK_ESCAPE;
 }
 
+// The dialog manager's arrow keys move among option buttons and click the
+// one they reach: only from an option button, as in the Linux build, so an
+// arrow on a button never changes an option.
+bool isArrowOffOptionButtons(const MSG& message, const EzwForm& form) {
+  if (message.message != WM_KEYDOWN && message.message != WM_KEYUP) return false;
+  if (message.wParam != VK_LEFT && message.wParam != VK_RIGHT && message.wParam != VK_UP &&
+      message.wParam != VK_DOWN) {
+    return false;
+  }
+  const HWND focus = GetFocus();
+  const auto control = form.controls.find(focus ? GetDlgCtrlID(focus) : 0);
+  return control == form.controls.end() || control->second.window != focus ||
+         control->second.kind != EzKind::Radio;
+}
+
 EzwForm* formAround(HWND window) {
   return window ? ezwFindFormByWindow(GetAncestor(window, GA_ROOT)) : nullptr;
 }
@@ -49,6 +64,7 @@ bool ezwDialogKey(MSG& message) {
     if (message.message == WM_KEYDOWN) tabFrom(*form, held(VK_SHIFT));
     if (message.message == WM_KEYDOWN || message.message == WM_KEYUP) return true;
   }
+  if (isArrowOffOptionButtons(message, *form)) return false;
   return IsDialogMessageW(form->window, &message) != 0;
 }
 

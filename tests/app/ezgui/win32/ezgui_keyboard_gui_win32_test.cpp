@@ -21,6 +21,7 @@
 namespace {
 
 constexpr int kChoose = 110;
+constexpr int kAppend = 120;
 constexpr int kPorts = 140;
 constexpr int kFileBox = 170;
 constexpr int kView = 200;
@@ -70,6 +71,7 @@ void events(std::string& form, int& id, int& code, int& value, int&) {
 void design(const std::string& form) {
   if (form != "MAIN") return;
   EZ_ODBUTTON(form, kChoose, "Choose", 2, 1, 20, 2, "T");
+  EZ_RADIO(form, kAppend, "Append", 24, 1, 12, 1.5f, "");
   EZ_TEXT(form, kFileBox, "", 2, 4, 40, 1.5, "");
   EZ_COMBOBOX(form, kPorts, "COM 1|COM 2|COM 3", 2, 7, 20, 8, "");
   EZ_RICHTEXT2(form, kView, 2, 10, 60, 8, "ASV");
@@ -135,6 +137,9 @@ void CALLBACK answerTheBox(HWND, UINT, UINT_PTR timer, DWORD) {
 TEST(EzguiKeyboardWin32, TabAndShiftTabMoveThroughTheControlsAndEnterIsNoCommand) {
   run([] {
     EZ_SETFOCUS("Main", kChoose);
+    press(VK_DOWN);  // no option button's click from a button
+    press('Q', {VK_CONTROL});
+    press(VK_TAB);
     press(VK_TAB);
     press('Q', {VK_CONTROL});
     press(VK_TAB);
@@ -150,10 +155,10 @@ TEST(EzguiKeyboardWin32, TabAndShiftTabMoveThroughTheControlsAndEnterIsNoCommand
     press('X', {VK_CONTROL});
   });
   EXPECT_FALSE(gaveUp) << "the keys did not all arrive";
-  const std::vector<int> expected = {kFileBox, kPorts, kView, kFileBox};
+  const std::vector<int> expected = {kChoose, kFileBox, kPorts, kView, kFileBox};
   EXPECT_EQ(focusedAtLook, expected);
   const std::vector<std::string> edits = {"170 4 0", "170 4 0"};
-  EXPECT_EQ(controlEvents, edits) << "Enter or Escape in the box gave an event";
+  EXPECT_EQ(controlEvents, edits) << "an arrow, Enter or Escape gave an event";
 }
 
 TEST(EzguiKeyboardWin32, CtrlPLeavesADisabledListAloneAndItsPickUnchanged) {
