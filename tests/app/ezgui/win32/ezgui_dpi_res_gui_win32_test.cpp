@@ -3,8 +3,11 @@
 // from the registry when a program starts: the test sets 144 dpi (a
 // laptop at 150 %) in the run's Wine prefix, runs itself as a second
 // program under it and puts the registry back, as the prefix is the whole
-// run's. A change of monitor (WM_DPICHANGED), which Wine's one desktop
-// never gives, is told to the window as the system tells it.
+// run's. The run's display is 1280 by 900, narrower than a laptop's 1366
+// by 768 and taller: at 144 dpi the main form (122 by 40 units) is larger
+// than either and is cut down to the work area. A change of monitor
+// (WM_DPICHANGED), which Wine's one desktop never gives, is told to the
+// window as the system tells it.
 #include <windows.h>
 
 #include <commctrl.h>
