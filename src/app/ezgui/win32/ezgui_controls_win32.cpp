@@ -68,6 +68,11 @@ HWND ezwAddControl(const std::string& form, int id, EzKind kind, const wchar_t* 
   control.window = window;
   control.foreground = EzNext.foreground;
   control.background = EzNext.background;
+  control.placed = true;
+  control.x = x;
+  control.y = y;
+  control.width = width;
+  control.height = height;
   f->controls[id] = control;
   return window;
 }
@@ -141,7 +146,10 @@ void EZ_ENABLEC(const std::string& form, int id) {
 }
 
 void EZ_DISABLEC(const std::string& form, int id) {
-  if (const HWND window = windowOf(form, id)) EnableWindow(window, FALSE);
+  const HWND window = windowOf(form, id);
+  if (!window) return;
+  ezwHandFocusOn(window);
+  EnableWindow(window, FALSE);
 }
 
 void EZ_SETTEXT(const std::string& form, int id, const std::string& text) {
@@ -198,8 +206,11 @@ void EZ_SELECTITEM(const std::string& form, int id, int index) {
   SendMessageW(list, CB_SETCURSEL, index >= 0 && index < count ? index : -1, 0);
 }
 
+// A disabled control takes no keyboard: a disabled list would otherwise
+// take keys that pick from it.
 void EZ_SETFOCUS(const std::string& form, int id) {
-  if (const HWND window = windowOf(form, id)) SetFocus(window);
+  const HWND window = windowOf(form, id);
+  if (window && IsWindowEnabled(window)) SetFocus(window);
 }
 
 bool ezBackendIsEnabled(const std::string& form, int id) {
@@ -213,6 +224,11 @@ void ezBackendDropDown(const std::string& form, int id) {
 
 void EZ_RESIZE(const std::string& form, int id, float x, float y, float width, float height) {
   if (const HWND window = windowOf(form, id)) {
+    EzwControl& control = *ezwFindControl(form, id);
+    control.x = x;
+    control.y = y;
+    control.width = width;
+    control.height = height;
     MoveWindow(window, ezPixelsX(x), ezPixelsY(y), ezPixelsX(width), ezPixelsY(height), TRUE);
   }
 }

@@ -2,7 +2,8 @@
 // messages their form receives. Labels and option buttons without a
 // background colour of their own, and labels made transparent, stand on
 // the form's background as the program paints it (a picture, on the main
-// window), as they do over Qt.
+// window), as they do over Qt. Under a High Contrast theme every control
+// is left to the system's colours.
 #include "app/ezgui/win32/ezgui_win32_state.h"
 
 namespace {
@@ -40,7 +41,7 @@ void paintFormUnder(EzwForm& form, HWND control, HDC dc) {
 
 LRESULT ezwControlColours(EzwForm& form, UINT message, HWND window, HDC dc) {
   const EzwControl* control = controlOf(form, window);
-  if (!control) return 0;
+  if (!control || ezwHighContrast()) return 0;
   const COLORREF text = ezwColour(control->foreground);
   const COLORREF background = ezwColour(control->background);
   if (text == CLR_INVALID && background == CLR_INVALID && !overForm(*control)) return 0;

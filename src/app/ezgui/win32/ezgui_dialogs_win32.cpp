@@ -104,6 +104,10 @@ void EZ_MSGBOX(const std::string& text) {
   if (!ezOnGuiThread()) return;
   // No owner and an empty caption; modal to the whole program (task-modal
   // disables its windows) and brought in front of everything.
+  // Without an owner, the system gives the keyboard to no window of the
+  // program when the box goes: the window that had it gets it back.
+  const HWND active = GetActiveWindow();
   MessageBoxW(nullptr, boxText(text).c_str(), L"",
               MB_OK | MB_TASKMODAL | MB_SETFOREGROUND | MB_TOPMOST);
+  if (active && IsWindow(active) && IsWindowEnabled(active)) SetForegroundWindow(active);
 }

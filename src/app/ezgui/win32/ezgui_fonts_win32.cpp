@@ -27,11 +27,7 @@ LOGFONTW layerFace() {
 }
 
 LONG heightOf(float points) {
-  const HDC screen = GetDC(nullptr);
-  const LONG height =
-      -MulDiv(static_cast<int>(points * 10 + 0.5f), GetDeviceCaps(screen, LOGPIXELSY), 720);
-  ReleaseDC(nullptr, screen);
-  return height;
+  return -MulDiv(static_cast<int>(points * 10 + 0.5f), static_cast<int>(ezwDpi()), 720);
 }
 
 void setFace(LOGFONTW& face, const std::wstring& name) {

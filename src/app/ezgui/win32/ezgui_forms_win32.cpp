@@ -85,6 +85,21 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
           return brush;
         }
         break;
+      case WM_ACTIVATE:
+        if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam)) {
+          DefWindowProcW(window, message, wParam, lParam);
+          ezwFormActivation(*form, wParam);
+          return 0;
+        }
+        ezwFormActivation(*form, wParam);
+        break;
+      case WM_DPICHANGED:
+        ezwDpiChanged(*form, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
+      case WM_SYSCOLORCHANGE:
+      case WM_SETTINGCHANGE:
+        ezwColoursChanged(*form, message, wParam, lParam);
+        break;
       case EzwShowQuietly:
         if (!form->goingAway) ShowWindow(window, SW_SHOWNOACTIVATE);
         return 0;
@@ -139,6 +154,7 @@ EzwForm& makeForm(const std::string& name, const std::string& parent, const std:
                       form->menu, GetModuleHandleW(nullptr), nullptr);
   EzwForm& made = *form;
   EzWin.forms[ezKey(name)] = std::move(form);
+  if (made.window) ezwTakeDpiOf(made.window);
   // A window larger than the screen or partly off it would hide controls
   // the user could then not reach.
   if (made.window && centred) ezwPlaceCentred(made.window, width, height);

@@ -107,9 +107,15 @@ void ezwPaintOwnerButton(EzwForm& form, const DRAWITEMSTRUCT& item) {
   draw3dButton(item.hDC, item.rcItem, lookOf(item.hwndItem, state));
 }
 
+// Under a High Contrast theme the form is the theme's window colour, with
+// no picture or colour of the program's over it.
 void ezwPaintBackground(EzwForm& form, HDC dc) {
   RECT area{};
   GetClientRect(form.window, &area);
+  if (ezwHighContrast()) {
+    FillRect(dc, &area, GetSysColorBrush(COLOR_WINDOW));
+    return;
+  }
   const COLORREF own = ezwColour(form.background);
   const HBRUSH brush = CreateSolidBrush(own != CLR_INVALID ? own : GetSysColor(COLOR_BTNFACE));
   FillRect(dc, &area, brush);
@@ -123,7 +129,7 @@ bool ezBackendDrawButton(EzSurface& surface, EzBox area, const std::string& form
   const EzwControl* control = ezwFindControl(form, id);
   if (!control || control->kind != EzKind::OwnerButton) return false;
   ButtonLook look = lookOf(control->window, state);
-  if (face) look.face = *face;
+  if (face && !ezwHighContrast()) look.face = *face;
   if (font != EzControlFont) look.font = ezwFont(font);
   draw3dButton(surface.dc, rectOf(area), look);
   return true;

@@ -167,7 +167,7 @@ void EZ_RICHTEXT2(const std::string& form, int id, float x, float y, float width
                   const std::string& props) {
   (void)props;
   if (!ezOnGuiThread()) return;
-  if (!EzWin.richEditLibrary) EzWin.richEditLibrary = LoadLibraryW(L"MSFTEDIT.DLL");
+  if (!EzWin.richEditLibrary) EzWin.richEditLibrary = ezwSystemLibrary(L"MSFTEDIT.DLL");
   if (!EzWin.richEditLibrary) return;
   // The program writes the view; the user reads, selects and copies.
   const HWND view =

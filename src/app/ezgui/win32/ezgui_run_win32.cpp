@@ -4,6 +4,7 @@ int EZ_GUIRUN(int argc, char** argv, EzStartupRoutine startup, EzEventRoutine ev
               EzDesignRoutine design) {
   (void)argc;
   (void)argv;
+  ezwSearchSystemFolderOnly();
   EzWin.guiThread = GetCurrentThreadId();
   EzWin.events = events;
   EzWin.design = design;
@@ -17,6 +18,7 @@ int EZ_GUIRUN(int argc, char** argv, EzStartupRoutine startup, EzEventRoutine ev
     BOOL got;
     while ((got = GetMessageW(&message, nullptr, 0, 0)) != 0 && got != -1) {
       if (ezwTranslateAccelerator(message)) continue;
+      if (ezwDialogKey(message)) continue;
       TranslateMessage(&message);
       DispatchMessageW(&message);
     }
@@ -29,6 +31,7 @@ int EZ_GUIRUN(int argc, char** argv, EzStartupRoutine startup, EzEventRoutine ev
   ezwForgetFonts();
   if (EzWin.controlFont) DeleteObject(EzWin.controlFont);
   EzWin.controlFont = nullptr;
+  EzWin.dpi = 0;
   EzWin.events = nullptr;
   EzWin.design = nullptr;
   return code;

@@ -2,7 +2,8 @@
 // whatever the desktop's scheme: on the form's dark background, or in a
 // dark scheme's colours, its texts would not stand out enough to read. The
 // common control takes its colours from the scheme, so the layer draws the
-// bar itself, part by part, from what the control holds.
+// bar itself, part by part, from what the control holds. Under a High
+// Contrast theme it takes the theme's colours, which are there to be read.
 // commctrl.h needs the types of windows.h, which the layer's state brings.
 #include "app/ezgui/win32/ezgui_win32_state.h"
 
@@ -28,13 +29,14 @@ std::wstring partText(HWND bar, int index) {
 void paint(HWND bar, HDC dc) {
   RECT client{};
   GetClientRect(bar, &client);
-  const HBRUSH background = CreateSolidBrush(kBarBackground);
+  const bool theme = ezwHighContrast();
+  const HBRUSH background = CreateSolidBrush(theme ? GetSysColor(COLOR_BTNFACE) : kBarBackground);
   FillRect(dc, &client, background);
   DeleteObject(background);
   const auto font = reinterpret_cast<HFONT>(SendMessageW(bar, WM_GETFONT, 0, 0));
   const HGDIOBJ before = SelectObject(dc, font ? font : ezwControlFont());
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, kBarText);
+  SetTextColor(dc, theme ? GetSysColor(COLOR_BTNTEXT) : kBarText);
   const int parts = static_cast<int>(SendMessageW(bar, SB_GETPARTS, 0, 0));
   // The indent matches the room the text is fitted to (ezgui_sbfit_win32).
   const int indent = GetSystemMetrics(SM_CXEDGE) + 3;

@@ -1,6 +1,7 @@
 // Form units over Win32: the line height of the rule (../ezgui_units.h),
 // that of the desktop's message font at 10 points, which is also the face
-// the layer's controls show their text in.
+// the layer's controls show their text in, at the DPI the layer draws for
+// (ezgui_dpi_win32).
 #include "app/ezgui/win32/ezgui_win32_state.h"
 
 namespace {
@@ -12,10 +13,8 @@ HFONT messageFaceAt10Points() {
   if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
     face = metrics.lfMessageFont;
   }
-  const HDC screen = GetDC(nullptr);
-  face.lfHeight = -MulDiv(10, GetDeviceCaps(screen, LOGPIXELSY), 72);
+  face.lfHeight = -MulDiv(10, static_cast<int>(ezwDpi()), 72);
   face.lfWidth = 0;
-  ReleaseDC(nullptr, screen);
   return CreateFontIndirectW(&face);
 }
 

@@ -18,7 +18,9 @@
 // debug form (ezgui_debugform_win32), where forms go on the screen
 // (ezgui_screen_win32), status texts fitted to their parts
 // (ezgui_sbfit_win32) and the status bar's own colours
-// (ezgui_sbpaint_win32).
+// (ezgui_sbpaint_win32), system libraries from the system folder
+// (ezgui_syslibs_win32), the keyboard (ezgui_keyboard_win32) and High
+// Contrast (ezgui_contrast_win32), the DPI drawn for (ezgui_dpi_win32).
 //
 // Everything here is the GUI thread's. Windows are addressed by name in any
 // letter case, as the contract asks; the registry key is the lower-case name.
@@ -60,6 +62,10 @@ struct EzwControl : EzControlBase {
   // ---- Owner-drawn buttons, pictures ----
   std::string picture;   // the picture a picture control shows, by reference
   bool tooltip = false;  // EZ_ADDTOOLTIP registered it
+  // Where the program placed it, in form units, to place it anew when the
+  // units change with the DPI.
+  bool placed = false;
+  float x = 0, y = 0, width = 0, height = 0;
 };
 
 struct EzwForm : EzFormBase {
@@ -72,8 +78,9 @@ struct EzwForm : EzFormBase {
   bool minimisedOrMaximised = false;
   // ---- Rich view, accelerators, owner drawing, tooltips ----
   std::vector<EzwAccelerator> accelerators;
-  HWND tooltips = nullptr;  // the form's tooltip control, made with its first tool
-  int tooltipStandIn = 0;   // the disabled control the form's own tool stands for
+  HWND tooltips = nullptr;   // the form's tooltip control, made with its first tool
+  int tooltipStandIn = 0;    // the disabled control the form's own tool stands for
+  HWND lastFocus = nullptr;  // the control that had the keyboard when the form went behind
 };
 
 struct EzwLayerState {
@@ -88,6 +95,9 @@ struct EzwLayerState {
 
   // The face controls show their text in: the one form units come from.
   HFONT controlFont = nullptr;
+  // The DPI units and fonts are made for (ezgui_dpi_win32); 0 before the
+  // first form, the desktop's then.
+  UINT dpi = 0;
   // The layer itself is changing a text: no "edited" event for it.
   bool settingText = false;
 
@@ -197,6 +207,32 @@ void ezwPlaceClearOfMainForm(HWND window, float x, float y, float width, float h
 RECT ezwFrameOf(HWND window);
 // Posted to a form's window: show it now, without taking the keyboard.
 inline constexpr UINT EzwShowQuietly = WM_APP + 40;
+
+// The keyboard (ezgui_keyboard_win32): a key message of the loop that
+// moves through a form's controls (Tab, Shift+Tab, arrows), handled; a
+// form's WM_ACTIVATE, which keeps and gives back its focused control; and
+// the keyboard handed on from a control about to be disabled.
+bool ezwDialogKey(MSG& message);
+void ezwFormActivation(EzwForm& form, WPARAM state);
+void ezwHandFocusOn(HWND control);
+
+// The DPI units and fonts are made for (ezgui_dpi_win32); the first form's
+// monitor's taken when it is made; a form's WM_DPICHANGED.
+UINT ezwDpi();
+void ezwTakeDpiOf(HWND window);
+void ezwDpiChanged(EzwForm& form, UINT dpi, const RECT& suggested);
+
+// A High Contrast theme is on (ezgui_contrast_win32): the layer then
+// paints in the system's colours. The query is the system's, or a test's.
+// ezwColoursChanged: a form's WM_SYSCOLORCHANGE or WM_SETTINGCHANGE.
+bool ezwHighContrast();
+extern bool (*ezwHighContrastQuery)();
+void ezwColoursChanged(EzwForm& form, UINT message, WPARAM wParam, LPARAM lParam);
+
+// System libraries from the system folder only (ezgui_syslibs_win32): the
+// search order of the whole program, set at start, and one library by name.
+void ezwSearchSystemFolderOnly();
+HMODULE ezwSystemLibrary(const wchar_t* name);
 
 // For tests: the window of a form, nullptr when there is none.
 HWND ezwFormWindow(const std::string& name);
