@@ -5,6 +5,7 @@
 #include "app/control_ids.h"
 #include "app/ezgui/ezgui.h"
 #include "app/file_system.h"
+#include "app/path_style.h"
 #include "output/output_state.h"
 #include "output/path_parts.h"
 #include "output/readiness.h"
@@ -51,7 +52,9 @@ void chooseOutputFileByDialog() {
 }
 
 void onFileNameEdited() {
-  OutputFileName = EZ_GETTEXT(MainForm, IdFileNameBox);
+  // Messages then show the name as Windows writes it, whichever separator
+  // was typed.
+  OutputFileName = nativePath(EZ_GETTEXT(MainForm, IdFileNameBox));
   const bool longEnough = characterCount(OutputFileName) >= ShortestTypedName;
   if (!longEnough) FileChosen = 0;
   readinessOnNameTyped(longEnough, pathNamePart(OutputFileName));
