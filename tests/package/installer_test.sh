@@ -5,7 +5,8 @@
 # that entry names, also silent, and everything checked gone again. A file
 # of the user's own in the program folder stays, with the folder. A silent
 # install into Program Files is refused (exit code 4), and so are a silent
-# install and uninstall while the program runs (exit code 3).
+# install and uninstall while the program runs (exit code 3); the folder
+# page, typed into as a person does, refuses Program Files with a message.
 #   installer_test.sh <wine> <setup.exe> <program> <help document> <version>
 # The program and help document are the files the installer should hold.
 set -eu
@@ -17,6 +18,9 @@ fail() {
   printf 'FAIL: %s\n' "$*"
   exit 1
 }
+# Programs the test started are ended with it, however it ends.
+own_pids=""
+trap 'for pid in $own_pids; do kill "$pid" 2>/dev/null || true; done' EXIT
 win_env() { "$wine" cmd /c echo "%$1%" </dev/null | tr -d '\r'; }
 unix_path() { "$wine" winepath -u "$1" </dev/null 2>/dev/null; }
 win_path() { "$wine" winepath -w "$1" </dev/null 2>/dev/null; }
@@ -84,6 +88,38 @@ refused=$(status "$wine" cmd /c "$(win_path "$installer") /S /D=$program_files\\
 [ ! -e "$(unix_path "$program_files\\Morvane")" ] || fail "the refused install made $program_files\\Morvane"
 ! has_key || fail "the refused install made the uninstall entry"
 
+# The same folder typed on the folder page, as a person does: Install
+# brings up the message (a second window with the installer's caption),
+# OK returns to the page, and Cancel leaves with nothing installed.
+setup_windows() {
+  timeout 10 xdotool search --name '^Morvane Data Transfer Utility Setup' 2>/dev/null | wc -l
+}
+wait_windows() {
+  deadline=$(($(date +%s) + 20))
+  until [ "$(setup_windows)" = "$1" ]; do
+    [ "$(date +%s)" -lt "$deadline" ] || fail "waited 20 s in vain: $2"
+    sleep 0.3
+  done
+}
+"$wine" "$installer" </dev/null >/dev/null 2>&1 &
+setup=$!
+own_pids="$own_pids $setup"
+wait_windows 1 "the installer's folder page"
+page=$(timeout 10 xdotool search --name '^Morvane Data Transfer Utility Setup' | head -n 1)
+# A click on the page's heading gives it the keyboard.
+timeout 10 xdotool mousemove --window "$page" 200 30 click 1
+timeout 10 xdotool key --clearmodifiers ctrl+a
+timeout 10 xdotool type --delay 20 "$program_files\\Morvane"
+timeout 10 xdotool key Return
+wait_windows 2 "the message refusing $program_files\\Morvane"
+timeout 10 xdotool key Return
+wait_windows 1 "the folder page again after the message"
+timeout 10 xdotool key Escape
+wait_windows 0 "the installer ending on Cancel"
+wait "$setup" 2>/dev/null || true
+[ ! -e "$(unix_path "$program_files\\Morvane")" ] || fail "the folder page let $program_files\\Morvane through"
+! has_key || fail "the cancelled install made the uninstall entry"
+
 "$wine" "$installer" /S </dev/null || fail "the silent install ends with status $?"
 
 # Per user by default: the program folder is the user's own, so the
@@ -116,7 +152,7 @@ documents="$(win_env USERPROFILE)\\Documents"
 # one the entry names hands over to a copy of itself and returns at once.
 "$wine" "$dir/morvane.exe" </dev/null >/dev/null 2>&1 &
 running=$!
-trap 'kill "$running" 2>/dev/null || true' EXIT
+own_pids="$own_pids $running"
 deadline=$(($(date +%s) + 30))
 until timeout 10 xdotool search --name \
   '^Morvane Data Transfer Utility$' >/dev/null 2>&1; do

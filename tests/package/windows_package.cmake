@@ -26,5 +26,7 @@ add_test(NAME windows_package_installer
   COMMAND sh "${CMAKE_CURRENT_LIST_DIR}/installer_test.sh" "${MORVANE_WINE}"
           "${MORVANE_PACKAGE_INSTALLER}" "${MORVANE_PACKAGE_DIR}/morvane.exe"
           "${MORVANE_PACKAGE_DIR}/MorvHelp.pdf" "${PROJECT_VERSION}")
+# It types into the installer's folder page on the session's one display.
 set_tests_properties(windows_package_installer PROPERTIES LABELS windows TIMEOUT 180
-                     FIXTURES_REQUIRED "wine;windows_package" ENVIRONMENT "${wine_environment}")
+                     FIXTURES_REQUIRED "wine;windows_package" ENVIRONMENT "${wine_environment}"
+                     RESOURCE_LOCK wine_desktop)
