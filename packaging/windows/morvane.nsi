@@ -15,6 +15,12 @@ RequestExecutionLevel user
 
 !define NAME "Morvane Data Transfer Utility"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Morvane"
+; The named mutex the program holds while it runs (src/app/running_mark.h).
+!define RUNNING_MARK "MorvaneDataTransferUtility"
+; Exit codes of a silent run that refuses; NSIS's own are 0 (done),
+; 1 (cancelled) and 2 (aborted).
+!define EXIT_RUNNING 3
+!define EXIT_FOLDER 4
 
 Name "${NAME}"
 OutFile "${OUTFILE}"
@@ -31,9 +37,14 @@ VIAddVersionKey "FileVersion" "${VERSION}"
 VIAddVersionKey "ProductVersion" "${VERSION}"
 
 !include "MUI2.nsh"
+!include "LogicLib.nsh"
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
-!define MUI_FINISHPAGE_RUN "$INSTDIR\morvane.exe"
+; Started from the finish page, it starts in Documents too, as from the
+; shortcut.
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_FUNCTION runFromDocuments
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE folderPageLeave
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -41,12 +52,115 @@ VIAddVersionKey "ProductVersion" "${VERSION}"
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
+; Files of a running copy cannot be replaced or deleted: the user is asked
+; to close it first. A silent run ends with EXIT_RUNNING instead.
+!macro WAIT_FOR_CLOSE UN
+Function ${UN}waitForClose
+  ${Do}
+    System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "${RUNNING_MARK}") p .r0'
+    ${If} $0 = 0
+      Return
+    ${EndIf}
+    System::Call 'kernel32::CloseHandle(p r0)'
+    ${If} ${Silent}
+      SetErrorLevel ${EXIT_RUNNING}
+      Quit
+    ${EndIf}
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${NAME} is running. Close it \
+        (Ctrl+X stops a transfer and closes it), then choose Retry." IDRETRY again
+    Quit
+    again:
+  ${Loop}
+FunctionEnd
+!macroend
+!insertmacro WAIT_FOR_CLOSE ""
+!insertmacro WAIT_FOR_CLOSE "un."
+
+; $R0 := 1 when $INSTDIR is the folder $R1 or lies below it, else 0.
+Function isBelow
+  StrLen $R2 $R1
+  StrCpy $R3 $INSTDIR $R2
+  StrCpy $R4 $INSTDIR 1 $R2
+  StrCpy $R0 0
+  ${If} $R1 != ""
+  ${AndIf} $R3 == $R1
+  ${AndIf} $R4 == ""
+    StrCpy $R0 1
+  ${ElseIf} $R1 != ""
+  ${AndIf} $R3 == $R1
+  ${AndIf} $R4 == "\"
+    StrCpy $R0 1
+  ${EndIf}
+FunctionEnd
+
+; $0 := "" when this per-user install can write $INSTDIR, else why not. The
+; system's folders need administrator rights, which it never asks for; any
+; other folder is tried.
+Function checkFolder
+  StrCpy $0 ""
+  ${ForEach} $R5 1 3 + 1
+    ${If} $R5 = 1
+      StrCpy $R1 $PROGRAMFILES64
+    ${ElseIf} $R5 = 2
+      StrCpy $R1 $PROGRAMFILES32
+    ${Else}
+      StrCpy $R1 $WINDIR
+    ${EndIf}
+    Call isBelow
+    ${If} $R0 = 1
+      StrCpy $0 "$INSTDIR is a folder of the system: only an administrator may \
+          install there, and this installer installs for you alone. Choose a \
+          folder of your own, such as $LOCALAPPDATA\Programs\Morvane."
+      Return
+    ${EndIf}
+  ${Next}
+  StrCpy $R6 0
+  IfFileExists "$INSTDIR\*.*" +2
+  StrCpy $R6 1
+  ClearErrors
+  CreateDirectory $INSTDIR
+  FileOpen $R7 "$INSTDIR\morvane-write-check.tmp" w
+  ${If} ${Errors}
+    StrCpy $0 "You may not write to $INSTDIR. Choose a folder of your own, such \
+        as $LOCALAPPDATA\Programs\Morvane."
+  ${Else}
+    FileClose $R7
+    Delete "$INSTDIR\morvane-write-check.tmp"
+  ${EndIf}
+  ${If} $R6 = 1
+    RMDir $INSTDIR
+  ${EndIf}
+FunctionEnd
+
+Function folderPageLeave
+  Call checkFolder
+  ${If} $0 != ""
+    MessageBox MB_OK|MB_ICONEXCLAMATION $0
+    Abort
+  ${EndIf}
+FunctionEnd
+
+Function runFromDocuments
+  SetOutPath "$DOCUMENTS"
+  Exec '"$INSTDIR\morvane.exe"'
+FunctionEnd
+
 Function .onInit
   SetShellVarContext current
+  Call waitForClose
+  ; A silent install has no folder page: its folder (/D=) is checked here.
+  ${If} ${Silent}
+    Call checkFolder
+    ${If} $0 != ""
+      SetErrorLevel ${EXIT_FOLDER}
+      Quit
+    ${EndIf}
+  ${EndIf}
 FunctionEnd
 
 Function un.onInit
   SetShellVarContext current
+  Call un.waitForClose
 FunctionEnd
 
 Section "Program"
@@ -57,8 +171,13 @@ Section "Program"
   File "/oname=MorvHelp.pdf" "${HELP}"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 
-  ; The shortcut shows the program's own icon, PROP1, its first.
+  ; The shortcut shows the program's own icon, PROP1, its first. It starts
+  ; in the user's Documents (the shortcut takes the output folder as its
+  ; working folder), where the first save dialog then opens: not in the
+  ; hidden program folder, where nobody would find the field files.
+  SetOutPath "$DOCUMENTS"
   CreateShortcut "$SMPROGRAMS\${NAME}.lnk" "$INSTDIR\morvane.exe" "" "$INSTDIR\morvane.exe" 0
+  SetOutPath "$INSTDIR"
 
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${NAME}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"

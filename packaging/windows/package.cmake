@@ -3,6 +3,8 @@
 #   build-win/morvane-<version>-win64.zip  the portable copy: the program,
 #                                          MorvHelp.pdf and README.txt
 #   build-win/morvane-<version>-setup.exe  the installer (NSIS), per user
+#   build-win/morvane.exe                  the program as both hold it
+#   build-win/SHA256SUMS                   the three files' SHA-256 sums
 # Both hold the program target MORVANE_PROGRAM_TARGET and the help document.
 set(MORVANE_PROGRAM_TARGET morvane CACHE STRING "The program target the Windows packages hold")
 
@@ -100,4 +102,19 @@ add_custom_command(
   COMMENT "Making the installer ${package_base}-setup.exe"
   VERBATIM)
 
-add_custom_target(windows_package DEPENDS "${MORVANE_PACKAGE_ZIP}" "${MORVANE_PACKAGE_INSTALLER}")
+# The published program, beside the two packages, and the sums of all three.
+set(MORVANE_PACKAGE_PROGRAM "${CMAKE_BINARY_DIR}/morvane.exe")
+set(MORVANE_PACKAGE_SUMS "${CMAKE_BINARY_DIR}/SHA256SUMS")
+add_custom_command(
+  OUTPUT "${MORVANE_PACKAGE_PROGRAM}" "${MORVANE_PACKAGE_SUMS}"
+  COMMAND "${CMAKE_COMMAND}" -E copy "${staged_program}" "${MORVANE_PACKAGE_PROGRAM}"
+  COMMAND "${CMAKE_COMMAND}"
+          "-DFILES=${MORVANE_PACKAGE_PROGRAM};${MORVANE_PACKAGE_INSTALLER};${MORVANE_PACKAGE_ZIP}"
+          "-DSUMS=${MORVANE_PACKAGE_SUMS}" -P "${CMAKE_CURRENT_LIST_DIR}/sha256sums.cmake"
+  DEPENDS "${staged_program}" "${MORVANE_PACKAGE_INSTALLER}" "${MORVANE_PACKAGE_ZIP}"
+          "${CMAKE_CURRENT_LIST_DIR}/sha256sums.cmake"
+  COMMENT "Writing SHA256SUMS of the program, the installer and the zip"
+  VERBATIM)
+
+add_custom_target(windows_package DEPENDS "${MORVANE_PACKAGE_ZIP}" "${MORVANE_PACKAGE_INSTALLER}"
+                                          "${MORVANE_PACKAGE_PROGRAM}" "${MORVANE_PACKAGE_SUMS}")

@@ -1,11 +1,10 @@
 #include "app/ezgui/ezgui.h"
+#include "app/path_style.h"
 #include "help/help_window.h"
 #include "help/shell_open.h"
 
 std::string helpDocumentPath(const std::string& programFolder) {
-  std::string path = programFolder;
-  if (path.empty() || path.back() != '/') path += '/';
-  return path + "MorvHelp.pdf";
+  return withFolderEnd(programFolder) + "MorvHelp.pdf";
 }
 
 void openHelpDocument() {

@@ -15,7 +15,8 @@ void showHelpWindow();
 // 199 characters are looked at), or "" when there is none.
 std::string loadEmbeddedText(const std::string& resourceName);
 
-// The help document's path in `programFolder`, with or without a trailing "/".
+// The help document's path in `programFolder`, with or without a trailing
+// separator.
 std::string helpDocumentPath(const std::string& programFolder);
 
 // The Help menu: hands the help document beside the program to the desktop,

@@ -1,11 +1,11 @@
 #include "output/output_choice.h"
 
-#include <filesystem>
 #include <string>
-#include <system_error>
 
 #include "app/control_ids.h"
 #include "app/ezgui/ezgui.h"
+#include "app/file_system.h"
+#include "app/path_style.h"
 #include "output/output_state.h"
 #include "output/path_parts.h"
 #include "output/readiness.h"
@@ -16,16 +16,6 @@ constexpr const char* DialogTitle = "Select Data File";
 constexpr const char* DialogFilter = "Comma Separated Values|*.csv|Text Files|*.txt|All Files|*.*";
 constexpr const char* DialogExtension = "csv";
 constexpr size_t ShortestTypedName = 5;
-
-// With the trailing "/" that every folder part carries. Empty when the
-// current directory cannot be told; the dialog then starts where it likes.
-std::string currentFolder() {
-  std::error_code error;
-  std::string folder = std::filesystem::current_path(error).string();
-  if (error || folder.empty()) return "";
-  if (folder.back() != '/') folder += '/';
-  return folder;
-}
 
 void recordDialogChoice(const std::string& path) {
   if (!path.empty()) {
@@ -51,6 +41,8 @@ size_t characterCount(const std::string& text) {
 }  // namespace
 
 void chooseOutputFileByDialog() {
+  // Empty when the current folder cannot be told: the dialog then starts
+  // where it likes.
   if (LastFolder.empty()) LastFolder = currentFolder();
   const std::string path = EZ_SAVEFILE(MainForm, DialogTitle, LastFolder, OutputFileName,
                                        DialogFilter, DialogExtension, "Z");
@@ -60,7 +52,9 @@ void chooseOutputFileByDialog() {
 }
 
 void onFileNameEdited() {
-  OutputFileName = EZ_GETTEXT(MainForm, IdFileNameBox);
+  // Messages then show the name as Windows writes it, whichever separator
+  // was typed.
+  OutputFileName = nativePath(EZ_GETTEXT(MainForm, IdFileNameBox));
   const bool longEnough = characterCount(OutputFileName) >= ShortestTypedName;
   if (!longEnough) FileChosen = 0;
   readinessOnNameTyped(longEnough, pathNamePart(OutputFileName));

@@ -1,27 +1,30 @@
 #include "output/path_parts.h"
 
-#include <climits>
+#include "app/path_style.h"
 
 namespace {
 
-bool tooLong(const std::string& path) {
-  return path.size() > PATH_MAX;
+size_t lastFolderEnd(const std::string& path) {
+  for (size_t i = path.size(); i > 0; --i) {
+    if (endsFolder(path[i - 1])) return i - 1;
+  }
+  return std::string::npos;
 }
 
 }  // namespace
 
 std::string pathNamePart(const std::string& path) {
-  if (tooLong(path)) return "";
-  const size_t slash = path.rfind('/');
-  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  if (pathTooLong(path)) return "";
+  const size_t end = lastFolderEnd(path);
+  std::string name = end == std::string::npos ? path : path.substr(end + 1);
   const size_t dot = name.rfind('.');
   if (dot != std::string::npos) name.resize(dot);
   return name;
 }
 
 std::string pathFolderPart(const std::string& path) {
-  if (tooLong(path)) return "";
-  const size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return "";
-  return path.substr(0, slash + 1);
+  if (pathTooLong(path)) return "";
+  const size_t end = lastFolderEnd(path);
+  if (end == std::string::npos) return "";
+  return path.substr(0, end + 1);
 }

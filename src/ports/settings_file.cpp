@@ -1,9 +1,8 @@
 #include "ports/settings_file.h"
 
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
 
+#include "app/file_system.h"
 #include "ports/port_state.h"
 
 namespace {
@@ -39,23 +38,13 @@ int16_t parseFirstLine(std::FILE* file) {
   return static_cast<int16_t>(value);
 }
 
-// Only a plain file is read or written: opening a named pipe in its place
-// would wait for another program without end, at start-up or at a pick.
-bool isPlainFile(const std::string& path) {
-  std::error_code error;
-  return std::filesystem::is_regular_file(path, error);
-}
-
-bool exists(const std::string& path) {
-  std::error_code error;
-  return std::filesystem::status(path, error).type() != std::filesystem::file_type::not_found;
-}
-
 }  // namespace
 
+// Only a plain file is read or written: opening a named pipe in its place
+// would wait for another program without end, at start-up or at a pick.
 int16_t readSettingsFile(const std::string& path) {
-  if (!isPlainFile(path)) return 0;
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (fileKind(path) != FileKind::Plain) return 0;
+  std::FILE* file = openFile(path, "rb");
   if (!file) return 0;
   const int16_t value = parseFirstLine(file);
   std::fclose(file);
@@ -63,8 +52,8 @@ int16_t readSettingsFile(const std::string& path) {
 }
 
 void writeSettingsFile(const std::string& path, int16_t portNumber) {
-  if (exists(path) && !isPlainFile(path)) return;
-  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (fileKind(path) == FileKind::Other) return;
+  std::FILE* file = openFile(path, "wb");
   if (!file) return;
   std::fprintf(file, "%d\r\n", static_cast<int>(portNumber));
   std::fclose(file);

@@ -20,13 +20,6 @@ TEST(PathParts, DotsInFoldersDoNotCutTheName) {
   EXPECT_EQ(pathFolderPart("/home/u/runs.old/log"), "/home/u/runs.old/");
 }
 
-TEST(PathParts, BackslashAndColonAreOrdinaryCharacters) {
-  EXPECT_EQ(pathNamePart("/data/run:2.csv"), "run:2");
-  EXPECT_EQ(pathNamePart("C:\\Data\\river.csv"), "C:\\Data\\river");
-  EXPECT_EQ(pathFolderPart("/data/run:2.csv"), "/data/");
-  EXPECT_EQ(pathFolderPart("C:\\Data\\river.csv"), "");
-}
-
 TEST(PathParts, FolderKeepsItsTrailingSlash) {
   EXPECT_EQ(pathFolderPart("/data/river.csv"), "/data/");
   EXPECT_EQ(pathFolderPart("/river.csv"), "/");

@@ -1,11 +1,15 @@
 # The portable zip holds exactly the program, the summary's command-line
 # tool, the help document and the readme, at its top, as built (ZIP, PROGRAM, HELP, README, WORK: a scratch
-# folder). The readme has CR LF line ends, for every Notepad.
-foreach(var ZIP PROGRAM HELP README WORK)
+# folder). The readme has CR LF line ends, for every Notepad. SUMS, the
+# published SHA256SUMS, holds the sum of each of PUBLISHED (the program,
+# the installer, the zip) and nothing else.
+foreach(var ZIP PROGRAM HELP README WORK SUMS PUBLISHED)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "${var} is not given")
   endif()
 endforeach()
+# "|" between them: ";" would split the test's command line.
+string(REPLACE "|" ";" PUBLISHED "${PUBLISHED}")
 get_filename_component(ZIP "${ZIP}" ABSOLUTE)
 if(NOT EXISTS "${ZIP}")
   message(FATAL_ERROR "${ZIP} is missing: run `make windows-package`")
@@ -51,4 +55,15 @@ if(lines EQUAL 0 OR NOT lines EQUAL crlf_lines)
   message(FATAL_ERROR "README.txt ends ${crlf_lines} of its ${lines} lines with CR LF")
 endif()
 file(REMOVE_RECURSE "${WORK}")
+
+set(expected_sums "")
+foreach(path IN LISTS PUBLISHED)
+  file(SHA256 "${path}" sum)
+  get_filename_component(name "${path}" NAME)
+  string(APPEND expected_sums "${sum}  ${name}\n")
+endforeach()
+file(READ "${SUMS}" sums)
+if(NOT sums STREQUAL expected_sums)
+  message(FATAL_ERROR "${SUMS} holds\n${sums}\nnot the published files' sums\n${expected_sums}")
+endif()
 message(STATUS "${ZIP}: ${listing}")

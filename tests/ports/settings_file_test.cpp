@@ -130,3 +130,18 @@ TEST_F(SettingsFileTest, UnwritableFileIsSkippedQuietly) {
 
   writeSettingsFile("", 3);
 }
+
+// The file lives in the per-user folder, whose name holds the user's.
+TEST_F(SettingsFileTest, FolderNamedBeyondAscii) {
+  const std::string named =
+      "Jos\xc3\xa9 Pr\xc3\xbc"
+      "fung";
+  const fs::path wide = folder / fs::path(std::u8string(named.begin(), named.end()));
+  ASSERT_TRUE(fs::create_directory(wide));
+  const std::string utf8 = folder.string() + "/" + named + "/MorvTran.ini";
+
+  writeSettingsFile(utf8, 7);
+  std::ifstream in(wide / "MorvTran.ini", std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "7\r\n");
+  EXPECT_EQ(readSettingsFile(utf8), 7);
+}

@@ -77,4 +77,18 @@ TEST_F(SummaryCommand, FailuresExitOneWithAClearMessage) {
   }
 }
 
+// A folder named beyond ASCII, as below C:\Users\José: the CSV is read
+// and the report written there.
+TEST_F(SummaryCommand, FolderNamedBeyondAscii) {
+  const std::string named =
+      "Pr\xc3\xbc"
+      "fung";
+  const std::filesystem::path wide = folder / std::u8string(named.begin(), named.end());
+  std::filesystem::create_directory(wide);
+  std::filesystem::copy_file(csv(), wide / "river.csv");
+  const std::string utf8 = folder.string() + "/" + named + "/";
+  EXPECT_EQ(run({utf8 + "river.csv", "--html", utf8 + "river.html", "--json"}), 0) << err;
+  EXPECT_TRUE(std::filesystem::exists(wide / "river.html"));
+}
+
 }  // namespace

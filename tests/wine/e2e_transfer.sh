@@ -6,7 +6,11 @@
 # Down, End, Enter), start (Ctrl+G), stop (Ctrl+Z) and leave (Ctrl+X). The
 # simulated instrument is a Linux pseudo-terminal that the prefix's
 # dosdevices publish as COMn. The CSV and Raw.txt must then be, byte for
-# byte, what the independent conversion makes of the bytes sent.
+# byte, what the independent conversion makes of the bytes sent. The
+# program folder and the CSV's folder have names beyond ASCII, as a
+# per-user install below C:\Users\José has; the program starts in the
+# CSV's folder, as from a shortcut that starts in the user's Documents, and
+# the dialog's first folder is that one.
 #
 #   e2e_transfer.sh WORK-FOLDER [PICTURE]
 #
@@ -52,18 +56,13 @@ source "$(dirname "$0")/../e2e/lib.sh"
 # instrument takes the highest number, last in the list.
 COM=99
 COM_LINK=$WINEPREFIX/dosdevices/com$COM
+PROG_DIR=$WORK/José
 e2e_begin 90
 # The program folder holds the .exe, so Raw.txt and MorvTran.ini go there.
 mv "$PROG_DIR/morvane" "$PROG_DIR/morvane.exe"
 trap 'rm -f "$COM_LINK"; cleanup; rm -f "$PROG_DIR/morvane.exe"' EXIT
 # A step that fails outside the checks says where, and leaves the picture.
 trap 'fail "the step at line $LINENO failed"' ERR
-
-# Wine's drive Z: is the Linux root.
-windows_path() {
-  local path=${1//\//\\}
-  printf 'Z:%s' "$path"
-}
 
 # press KEYS...: keys where the keyboard is. With no window manager on the
 # display, X hands keys to the window under the pointer and Wine passes
@@ -75,7 +74,9 @@ press() {
 
 start_program() {
   RUNS=$((RUNS + 1))
-  (cd "$PROG_DIR" && exec wine "$PROG_DIR/morvane.exe") >"$WORK/program-$RUNS.log" 2>&1 &
+  # Wine reads Linux file names in the locale's character set: UTF-8, as
+  # the folders were made.
+  (cd "$START_DIR" && LC_ALL=C.UTF-8 exec wine "$PROG_DIR/morvane.exe") >"$WORK/program-$RUNS.log" 2>&1 &
   PROG_PID=$!
   OWN_PIDS+=("$PROG_PID")
   wait_for 30 "the main window" find_main
@@ -114,7 +115,9 @@ window_steady() {
   [ "$a" = "$b" ]
 }
 
-csv=$WORK/survey.csv
+START_DIR=$WORK/Prüfung
+mkdir "$START_DIR"
+csv=$START_DIR/survey.csv
 start_sim s "$COM" --seed 11 --blocks 2 --records 6 --units mixed --fast --delay 2100
 # Wine opens \\.\COMn as the prefix's dosdevices/comN; the program lists
 # the ports in the system's map of serial devices, as Windows keeps it for
@@ -124,7 +127,7 @@ timeout 30 wine reg add 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' /v "\\Device\\E2ELi
   /t REG_SZ /d "COM$COM" /f >/dev/null 2>&1
 [ ! -e "$PROG_DIR/MorvTran.ini" ] || fail "a settings file before the program ran"
 start_program
-choose_file_by_dialog "$(windows_path "$csv")"
+choose_file_by_dialog survey.csv
 press ctrl+p
 wait_for 15 "the port list dropping down" find_popup
 # The list opens with nothing marked, and End moves only a mark that is

@@ -258,9 +258,10 @@ void EZ_MSGBOX(const std::string& text);
 // ---- Message handling and paths ---------------------------------------------
 
 void EZ_DOEVENTS(int n);
-// The program's folder, ending in "/".
+// The program's folder, ending in the platform's separator ("/", on
+// Windows "\").
 std::string EZ_APPPATH();
 // The program file's full path.
 std::string EZ_GETAPPPATHNAME();
-// The folder part of a path, ending in "/".
+// The folder part of a path, ending in the platform's separator.
 std::string EZ_GETPATHTEXT(const std::string& path);

@@ -1,6 +1,6 @@
 // The save dialog and the message box over Win32. Names are UTF-8 inside
-// the program and UTF-16 at the calls; the program's paths use "/", the
-// dialog is given "\" and its answer comes back with "/".
+// the program and UTF-16 at the calls; paths go both ways with "\", the
+// form Windows users read.
 // commdlg.h needs the types of windows.h.
 #include <windows.h>
 
@@ -20,13 +20,6 @@ constexpr size_t kPathRoom = 32768;
 std::wstring withBackslashes(std::wstring path) {
   for (wchar_t& c : path) {
     if (c == L'/') c = L'\\';
-  }
-  return path;
-}
-
-std::string withSlashes(std::string path) {
-  for (char& c : path) {
-    if (c == '\\') c = '/';
   }
   return path;
 }
@@ -97,7 +90,7 @@ std::string ezBackendSaveFile(const std::string& form, const std::string& title,
   // "replace it?" question; and the program's current folder stays its own.
   dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
   if (!GetSaveFileNameW(&dialog)) return "";
-  return withSlashes(narrow(chosen.data()));
+  return narrow(chosen.data());
 }
 
 void EZ_MSGBOX(const std::string& text) {

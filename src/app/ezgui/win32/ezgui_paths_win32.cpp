@@ -1,22 +1,10 @@
-// Paths as the contract gives them: folders end in "/". Windows takes "/"
-// as a separator everywhere the program uses paths, and the program's own
-// path handling splits on "/" alone, so the layer hands out every path with
-// "/" in place of "\".
+// Paths as Windows users write them: the layer hands out every path with
+// "\", and folders end in it.
 #include <string>
 
 #include "app/ezgui/win32/ezgui_win32_state.h"
+#include "app/path_style.h"
 #include "app/win32_text.h"
-
-namespace {
-
-std::string withSlashes(std::string path) {
-  for (char& c : path) {
-    if (c == '\\') c = '/';
-  }
-  return path;
-}
-
-}  // namespace
 
 std::string EZ_GETAPPPATHNAME() {
   std::wstring path(MAX_PATH, L'\0');
@@ -25,7 +13,7 @@ std::string EZ_GETAPPPATHNAME() {
     if (length == 0) return "";
     if (length < path.size()) {
       path.resize(length);
-      return withSlashes(narrow(path));
+      return narrow(path);
     }
     path.resize(path.size() * 2);
   }
@@ -33,8 +21,7 @@ std::string EZ_GETAPPPATHNAME() {
 
 std::string EZ_GETPATHTEXT(const std::string& path) {
   const size_t separator = path.find_last_of("/\\");
-  return separator == std::string::npos ? std::string()
-                                        : withSlashes(path.substr(0, separator + 1));
+  return separator == std::string::npos ? std::string() : nativePath(path.substr(0, separator + 1));
 }
 
 std::string EZ_APPPATH() {

@@ -114,7 +114,7 @@ std::wstring statusPart(HWND bar, int index) {
   return shown;
 }
 
-// A folder of its own for each test, as the program writes it (with "/").
+// A folder of its own for each test, as Windows writes it (with "\").
 std::string freshFolder(const std::wstring& name) {
   wchar_t temp[MAX_PATH] = {};
   GetTempPathW(MAX_PATH, temp);
@@ -123,11 +123,7 @@ std::string freshFolder(const std::wstring& name) {
   const std::wstring folder =
       std::wstring(full) + name + L"-" + std::to_wstring(GetCurrentProcessId());
   CreateDirectoryW(folder.c_str(), nullptr);
-  std::string path = narrow(folder) + "/";
-  for (char& c : path) {
-    if (c == '\\') c = '/';
-  }
-  return path;
+  return narrow(folder) + "\\";
 }
 
 }  // namespace
