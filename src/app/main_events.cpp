@@ -14,6 +14,8 @@
 
 namespace {
 
+constexpr int PortFollowPeriodMs = 1000;
+
 void helpMenuEvent(int code) {
   if (code == EzClick) openHelpDocument();
 }
@@ -85,7 +87,7 @@ bool controlEvent(int id, int code, int value) {
 }  // namespace
 
 void mainWindowEvents(int& controlId, int& eventCode, int& eventValue, int& cancel) {
-  if (eventCode == EzTooltipWanted) answerTooltip(controlId);
+  if (eventCode == EzTooltipWanted) answerTooltip(controlId, eventValue);
   if (controlId == IdFormItself) {
     mainFormEvents(controlId, eventCode, eventValue, cancel);
     libraryThreadEvent(eventCode);
@@ -109,6 +111,13 @@ void mainFormEvents(int& controlId, int& eventCode, int& eventValue, int& cancel
       break;
     case EzLoaded:
       onMainFormLoaded();
+      break;
+    case EzStarted:
+      // Ports plugged in or pulled out show in the list by themselves.
+      EZ_SETTICKS(MainFormName, PortFollowPeriodMs);
+      break;
+    case EzTick:
+      followPortChanges();
       break;
     case EzSizeChanged:
     case EzSizeChanging:
