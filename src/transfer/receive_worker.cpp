@@ -125,10 +125,27 @@ void idlePause(const WorkerRun& run, int64_t stamp, LinePace& pace) {
   }
 }
 
-// Waiting for data would be untrue once the instrument is unplugged: nothing
-// can arrive on this opening of the port again, only Stop helps.
+// Waiting for data would be untrue once the instrument is unplugged: the
+// crew must learn that its cable or adapter is out, and that the transfer
+// goes on once it is back.
 void showPortGone(const WorkerRun& run) {
-  showStatus(run, "Port COM " + std::to_string(linkPortNumber()) + " disconnected - press Stop");
+  showStatus(run, "Port COM " + std::to_string(linkPortNumber()) +
+                      " disconnected - waiting for it to come back");
+}
+
+// A cable pulled or wiggled during a transfer: the files stay open and the
+// port is opened again as soon as it is back, at the idle pace meanwhile.
+// `goneShown` keeps the text from being written again each pass. True once
+// the port is open again.
+bool followGonePort(const WorkerRun& run, bool& goneShown) {
+  if (!goneShown) showPortGone(run);
+  goneShown = true;
+  std::this_thread::sleep_for(IdlePause);
+  if (run.stopRequested.load() != 0 || !reopenLink()) return false;
+  goneShown = false;
+  DotCount = 0;
+  showStatus(run, TextWaiting);
+  return true;
 }
 
 void refreshReceiving(const WorkerRun& run) {
@@ -257,9 +274,8 @@ void receiveWorker(WorkerRun& run) {
       refreshAndTakeChunk(run, waiting, stamp, pace);
       disk.written();
     } else if (linkDeviceGone()) {
-      if (!portGoneShown) showPortGone(run);
-      portGoneShown = true;
-      std::this_thread::sleep_for(IdlePause);
+      // The first data after it tells at once that it is coming in again.
+      if (followGonePort(run, portGoneShown)) stamp = 0;
     } else {
       idlePause(run, stamp, pace);
     }

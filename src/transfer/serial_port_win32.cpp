@@ -112,7 +112,9 @@ std::string serialDevicePath(int portNumber) {
   return "\\\\.\\COM" + std::to_string(portNumber);
 }
 
-SerialStatus serialOpen(int portNumber, SerialPort** port) {
+namespace {
+
+SerialStatus openPort(int portNumber, SerialPort** port, bool keepInput) {
   if (!port) return SerialFailed;
   *port = nullptr;
   HANDLE handle = INVALID_HANDLE_VALUE;
@@ -124,10 +126,20 @@ SerialStatus serialOpen(int portNumber, SerialPort** port) {
     closeHandle(handle);
     return status;
   }
-  PurgeComm(handle, PURGE_RXABORT | PURGE_RXCLEAR);
+  if (!keepInput) PurgeComm(handle, PURGE_RXABORT | PURGE_RXCLEAR);
   *port = new SerialPort;
   (*port)->handle = handle;
   return SerialOk;
+}
+
+}  // namespace
+
+SerialStatus serialOpen(int portNumber, SerialPort** port) {
+  return openPort(portNumber, port, false);
+}
+
+SerialStatus serialReopen(int portNumber, SerialPort** port) {
+  return openPort(portNumber, port, true);
 }
 
 SerialStatus serialProbe(int portNumber) {
