@@ -7,11 +7,14 @@
 #include <time.h>
 
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 
 #include <gtest/gtest.h>
 
+#include "ports/port_names_posix.h"
 #include "transfer/serial_link.h"
 #include "transfer/transfer_form.h"
 
@@ -106,4 +109,43 @@ TEST_F(Unplug, APortThatComesBackCarriesOnWithEveryRecordKept) {
   expectControlsGivenBack();
   EXPECT_EQ(fileContent(csv), csvLines(0, 10));
   EXPECT_EQ(withoutLineEnds(fileContent(rawLog())), withoutLineEnds(instrumentRecords(0, 10)));
+}
+
+// A USB adapter with a serial number may come back under another device
+// name, and so another COM number: it is found by its serial number. The
+// system's device tree is a fake one, shaped as the kernel makes it.
+TEST_F(Unplug, AnAdapterBackUnderAnotherNumberIsFoundByItsSerialNumber) {
+  namespace fs = std::filesystem;
+  SysfsRoot = program.path() + "sys";
+  SerialByIdFolder = program.path() + "by-id";
+  // The tty `device` (its pseudo-terminal) is interface `usbPort` of an
+  // adapter with serial number A50285BI.
+  auto adapterOf = [](const std::string& device, const std::string& usbPort) {
+    const fs::path usb = fs::path(SysfsRoot) / "devices/usb1" / usbPort;
+    fs::create_directories(usb / "1-1:1.0/ttyUSB0");
+    std::ofstream(usb / "idVendor") << "0403\n";
+    std::ofstream(usb / "product") << "FT232R USB UART\n";
+    std::ofstream(usb / "serial") << "A50285BI\n";
+    const fs::path tty = fs::path(SysfsRoot) / "class/tty" / fs::path(device).filename();
+    fs::create_directories(tty);
+    fs::create_directory_symlink("../../../devices/usb1/" + usbPort + "/1-1:1.0/ttyUSB0",
+                                 tty / "device");
+  };
+  adapterOf(instrument->devicePath(), "1-1");
+  WriteMode = WriteOverwrite;
+  clickStart();
+  ASSERT_TRUE(instrument->send(instrumentRecords(0, 2)));
+  ASSERT_TRUE(waitUntil([&] { return fileContent(csv) == csvLines(0, 2); }, 8000));
+  instrument->hangUp();
+  ports.withdraw(3);
+  ASSERT_TRUE(waitUntil([] { return statusPart(StatusOverall) == Gone; }, 8000));
+
+  PtyInstrument back(ports, 4);
+  adapterOf(back.devicePath(), "1-2");
+  ASSERT_TRUE(back.send(instrumentRecords(2, 2)));
+  EXPECT_TRUE(waitUntil([&] { return fileContent(csv) == csvLines(0, 4); }, 8000))
+      << fileContent(csv);
+  EXPECT_EQ(linkPortNumber(), 4);
+  clickStop();
+  expectControlsGivenBack();
 }
