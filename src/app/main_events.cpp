@@ -14,6 +14,8 @@
 
 namespace {
 
+constexpr int PortFollowPeriodMs = 1000;
+
 void helpMenuEvent(int code) {
   if (code == EzClick) openHelpDocument();
 }
@@ -83,7 +85,7 @@ bool controlEvent(int id, int code, int value) {
 }
 
 void routeMainWindowEvent(int& controlId, int& eventCode, int& eventValue, int& cancel) {
-  if (eventCode == EzTooltipWanted) answerTooltip(controlId);
+  if (eventCode == EzTooltipWanted) answerTooltip(controlId, eventValue);
   if (controlId == IdFormItself) {
     mainFormEvents(controlId, eventCode, eventValue, cancel);
     libraryThreadEvent(eventCode);
@@ -115,6 +117,13 @@ void mainFormEvents(int& controlId, int& eventCode, int& eventValue, int& cancel
       break;
     case EzLoaded:
       onMainFormLoaded();
+      break;
+    case EzStarted:
+      // Ports plugged in or pulled out show in the list by themselves.
+      EZ_SETTICKS(MainFormName, PortFollowPeriodMs);
+      break;
+    case EzTick:
+      followPortChanges();
       break;
     case EzSizeChanged:
     case EzSizeChanging:

@@ -2,6 +2,8 @@
 
 #include "app/control_ids.h"
 #include "app/ezgui/ezgui.h"
+#include "ports/port_list.h"
+#include "ports/port_state.h"
 
 std::string tooltipText(int id) {
   switch (id) {
@@ -27,8 +29,20 @@ std::string tooltipText(int id) {
   }
 }
 
-void answerTooltip(int id) {
-  const std::string text = tooltipText(id);
+namespace {
+
+std::string portListTooltip(int value) {
+  if (value > 0) return portItemDescription(value - 1);
+  const std::string usual = tooltipText(IdPortList);
+  if (ChosenPortIndex < 1 || ChosenPortIndex > PortCount) return usual;
+  const std::string& chosen = PortList[ChosenPortIndex].description;
+  return chosen.empty() ? usual : chosen + "\n" + usual;
+}
+
+}  // namespace
+
+void answerTooltip(int id, int value) {
+  const std::string text = id == IdPortList ? portListTooltip(value) : tooltipText(id);
   if (!text.empty()) EZ_SETTOOLTIP(text);
 }
 

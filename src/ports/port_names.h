@@ -8,3 +8,8 @@
 
 // The description of COM `portNumber`; "" when nothing is mapped to it.
 std::string portDescription(int portNumber);
+// What tells the device behind COM `portNumber` from every other one, to
+// find it again after it was unplugged: a USB adapter's serial number (with
+// its maker and product) or its by-id link; "" for a port without one,
+// which is known by its COM number alone.
+std::string portIdentity(int portNumber);

@@ -73,6 +73,16 @@ std::string byIdName(const fs::path& device) {
 
 }  // namespace
 
+std::string portIdentity(int portNumber) {
+  const std::string path = serialDevicePath(portNumber);
+  if (path.empty()) return "";
+  const fs::path device = resolved(path);
+  const std::string usb = usbIdentity(device.filename().string());
+  // An adapter without a serial number is one of many alike.
+  if (usb.find("serial number ") != std::string::npos) return usb;
+  return byIdName(device);
+}
+
 std::string portDescription(int portNumber) {
   const std::string path = serialDevicePath(portNumber);
   if (path.empty()) return "";

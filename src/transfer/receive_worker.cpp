@@ -23,6 +23,7 @@ constexpr auto IdlePause = std::chrono::milliseconds(IdlePauseMs);
 constexpr int64_t RefreshAfterMs = 1000;
 constexpr int64_t WaitingAfterMs = 3000;
 constexpr int64_t LastPassLimitMs = 1000;
+constexpr int64_t SyncPeriodMs = 1000;
 constexpr int16_t MostDots = 15;
 constexpr int32_t ScrollPeriod = 26;
 constexpr const char* TextWaiting = "Waiting for data . . . . . . . . .";
@@ -124,10 +125,27 @@ void idlePause(const WorkerRun& run, int64_t stamp, LinePace& pace) {
   }
 }
 
-// Waiting for data would be untrue once the instrument is unplugged: nothing
-// can arrive on this opening of the port again, only Stop helps.
+// Waiting for data would be untrue once the instrument is unplugged: the
+// crew must learn that its cable or adapter is out, and that the transfer
+// goes on once it is back.
 void showPortGone(const WorkerRun& run) {
-  showStatus(run, "Port COM " + std::to_string(linkPortNumber()) + " disconnected - press Stop");
+  showStatus(run, "Port COM " + std::to_string(linkPortNumber()) +
+                      " disconnected - waiting for it to come back");
+}
+
+// A cable pulled or wiggled during a transfer: the files stay open and the
+// port is opened again as soon as it is back, at the idle pace meanwhile.
+// `goneShown` keeps the text from being written again each pass. True once
+// the port is open again.
+bool followGonePort(const WorkerRun& run, bool& goneShown) {
+  if (!goneShown) showPortGone(run);
+  goneShown = true;
+  std::this_thread::sleep_for(IdlePause);
+  if (run.stopRequested.load() != 0 || !reopenLink()) return false;
+  goneShown = false;
+  DotCount = 0;
+  showStatus(run, TextWaiting);
+  return true;
 }
 
 void refreshReceiving(const WorkerRun& run) {
@@ -206,6 +224,30 @@ void takeLastBytes(const WorkerRun& run) {
   }
 }
 
+// What was written stays with the system until it puts it on the disk in
+// its own time; a laptop whose battery dies loses it. Once a second while
+// data comes is enough: a sync per record would tie the worker to the disk
+// and the line's queue would fill meanwhile.
+class DiskSync {
+ public:
+  void written() { unsynced_ = true; }
+  // A sync that does not return holds only the worker: the stop sequence
+  // waits for it a limited time, as for a write.
+  void syncWhenDue(WorkerRun& run) {
+    if (!unsynced_ || nowMs() - lastSync_ < SyncPeriodMs) return;
+    run.syncingFiles = 1;
+    syncTransferFile(OutputFile.load());
+    syncTransferFile(RawLog.load());
+    run.syncingFiles = 0;
+    unsynced_ = false;
+    lastSync_ = nowMs();
+  }
+
+ private:
+  bool unsynced_ = false;
+  int64_t lastSync_ = nowMs();
+};
+
 }  // namespace
 
 // A compare-exchange, not a load and a store: a reset stored between them
@@ -220,18 +262,20 @@ int16_t advanceDotCount() {
   return dots;
 }
 
-void receiveWorker(const WorkerRun& run) {
+void receiveWorker(WorkerRun& run) {
   int64_t stamp = stampNow();
   bool portGoneShown = false;
   LinePace pace;
+  DiskSync disk;
   while (run.stopRequested.load() == 0) {
+    disk.syncWhenDue(run);
     const int32_t waiting = bytesWaiting();
     if (waiting > 0) {
       refreshAndTakeChunk(run, waiting, stamp, pace);
+      disk.written();
     } else if (linkDeviceGone()) {
-      if (!portGoneShown) showPortGone(run);
-      portGoneShown = true;
-      std::this_thread::sleep_for(IdlePause);
+      // The first data after it tells at once that it is coming in again.
+      if (followGonePort(run, portGoneShown)) stamp = 0;
     } else {
       idlePause(run, stamp, pace);
     }

@@ -1,8 +1,9 @@
 // The serial link to the instrument, over the platform's serial layer.
 //
-// openLink and flushAndClose run on the window's thread, bytesWaiting and
-// receiveBytes on the receive worker while a transfer runs; the transfer's
-// stop joins the worker before it closes the link, so the calls never overlap.
+// openLink and flushAndClose run on the window's thread, bytesWaiting,
+// receiveBytes and reopenLink on the receive worker while a transfer runs;
+// the transfer's stop joins the worker before it closes the link, so the
+// calls never overlap.
 #include "transfer/serial_link.h"
 
 #include <algorithm>
@@ -12,6 +13,8 @@
 #include <limits>
 #include <thread>
 
+#include "ports/port_names.h"
+#include "ports/port_state.h"
 #include "transfer/serial_port.h"
 
 namespace {
@@ -45,6 +48,9 @@ struct SerialLink {
   // Set by each bytesWaiting: whether it reported 0 for a line error.
   std::atomic<bool> lineErrorReported{false};
   std::atomic<int16_t> portNumber{0};
+  // What finds the device again once it is back (see portIdentity). Set by
+  // openLink before the worker starts, read by the worker.
+  std::string identity;
 };
 
 SerialLink theLink;
@@ -144,6 +150,24 @@ bool bytesArriveWithin(SerialPort* port, std::chrono::milliseconds limit) {
   return bytesWaiting() > 0;
 }
 
+// Where the link's device is now: an adapter with an identity wherever the
+// system put it back, any other at its COM number. 0 while it is not there.
+int16_t portNumberNow() {
+  if (theLink.identity.empty()) return theLink.portNumber.load();
+  for (int16_t n = 1; n <= MaxPorts; ++n) {
+    if (portIdentity(n) == theLink.identity) return n;
+  }
+  return 0;
+}
+
+// The opening of a device that has gone: given back at once, since the
+// system gives a USB adapter plugged in again while its old device is still
+// held another name.
+void releaseGonePort() {
+  SerialPort* gone = theLink.port.exchange(nullptr);
+  if (gone) serialClose(gone);
+}
+
 }  // namespace
 
 bool openLink(int16_t portNumber) {
@@ -153,12 +177,27 @@ bool openLink(int16_t portNumber) {
   theLink.readAheadCount = 0;
   theLink.deviceGone = false;
   theLink.portNumber = portNumber;
+  theLink.identity = portIdentity(portNumber);
   theLink.port.store(port);
   configureLine(port);
   configureQueues(port);
   sendOpeningBytes();
   pause(kSettlePause);
   drain();
+  return true;
+}
+
+bool reopenLink() {
+  if (!theLink.deviceGone.load()) return false;
+  releaseGonePort();
+  const int16_t number = portNumberNow();
+  SerialPort* port = nullptr;
+  if (number == 0 || serialReopen(number, &port) != SerialOk) return false;
+  theLink.portNumber = number;
+  configureLine(port);
+  configureQueues(port);
+  theLink.port.store(port);
+  theLink.deviceGone = false;
   return true;
 }
 
@@ -226,6 +265,7 @@ void sendBytes(const std::string& bytes) {
 
 void flushAndClose() {
   pause(kClosePause);
+  theLink.deviceGone = false;
   SerialPort* port = theLink.port.load();
   if (!port) return;
   drain();
@@ -241,7 +281,7 @@ bool linkIsOpen() {
 }
 
 bool linkDeviceGone() {
-  return theLink.port.load() != nullptr && theLink.deviceGone.load();
+  return theLink.deviceGone.load();
 }
 
 int16_t linkPortNumber() {

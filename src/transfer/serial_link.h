@@ -31,7 +31,14 @@ void sendBytes(const std::string& bytes);
 void flushAndClose();
 bool linkIsOpen();
 // True once a poll of the open link found the device gone (unplugged, hung
-// up); it does not come back on the same opening.
+// up), until reopenLink opened it again or the link was closed. The gone
+// device does not come back on the same opening.
 bool linkDeviceGone();
-// The COM number the link was opened with.
+// For a device gone during a transfer: gives its opening back, and when
+// the device is there again (see portIdentity) opens it anew at the same
+// line settings, without the opening bytes, the pause and the discard, so
+// that nothing the instrument sends once it is back is lost. True once
+// reopened; false while it is not back or cannot be opened yet.
+bool reopenLink();
+// The COM number the link was opened with (or reopened at).
 int16_t linkPortNumber();

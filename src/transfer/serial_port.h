@@ -58,6 +58,9 @@ std::string serialDevicePath(int portNumber);
 
 // Opens the port exclusively, in raw mode, discarding input queued before.
 SerialStatus serialOpen(int portNumber, SerialPort** port);
+// The same for a port that went away and is back during a transfer: what
+// the instrument sent since is its data, so queued input is kept.
+SerialStatus serialReopen(int portNumber, SerialPort** port);
 // Absent, in use or free (SerialOk); opens and closes the port without
 // disturbing a holder and leaves no lock behind.
 SerialStatus serialProbe(int portNumber);

@@ -171,7 +171,9 @@ std::string serialDevicePath(int portNumber) {
   return lstat(entry.c_str(), &info) == 0 ? entry : "";
 }
 
-SerialStatus serialOpen(int portNumber, SerialPort** port) {
+namespace {
+
+SerialStatus openPort(int portNumber, SerialPort** port, bool keepInput) {
   if (!port) return SerialFailed;
   *port = nullptr;
   const std::string path = serialDevicePath(portNumber);
@@ -194,12 +196,22 @@ SerialStatus serialOpen(int portNumber, SerialPort** port) {
     releaseLockFile(lockFile);
     return status;
   }
-  tcflush(fd, TCIFLUSH);
+  if (!keepInput) tcflush(fd, TCIFLUSH);
   *port = new SerialPort;
   (*port)->fd = fd;
   (*port)->lockFile = lockFile;
   takeCountsBaseline(**port);
   return SerialOk;
+}
+
+}  // namespace
+
+SerialStatus serialOpen(int portNumber, SerialPort** port) {
+  return openPort(portNumber, port, false);
+}
+
+SerialStatus serialReopen(int portNumber, SerialPort** port) {
+  return openPort(portNumber, port, true);
 }
 
 SerialStatus serialProbe(int portNumber) {

@@ -114,9 +114,12 @@ std::string serialDevicePath(int portNumber) {
   return "\\\\.\\COM" + std::to_string(portNumber);
 }
 
+namespace {
+
 // Once the device is open the link is up: a driver that refuses a setting
-// keeps its own for it, and the transfer runs on what the line has.
-SerialStatus serialOpen(int portNumber, SerialPort** port) {
+// keeps its own for it, and the transfer runs on what the line has. A port
+// opened again after it was gone keeps what the instrument sent meanwhile.
+SerialStatus openPort(int portNumber, SerialPort** port, bool keepInput) {
   if (!port) return SerialFailed;
   *port = nullptr;
   HANDLE handle = INVALID_HANDLE_VALUE;
@@ -128,13 +131,23 @@ SerialStatus serialOpen(int portNumber, SerialPort** port) {
   }
   makeRaw(handle);
   setTimeouts(handle);
-  PurgeComm(handle, PURGE_RXABORT | PURGE_RXCLEAR);
+  if (!keepInput) PurgeComm(handle, PURGE_RXABORT | PURGE_RXCLEAR);
   *port = new SerialPort;
   (*port)->handle = handle;
   (*port)->portNumber = portNumber;
   (*port)->listedAtOpen = presentPorts().test(static_cast<size_t>(portNumber));
   (*port)->listAskedAt = GetTickCount64();
   return SerialOk;
+}
+
+}  // namespace
+
+SerialStatus serialOpen(int portNumber, SerialPort** port) {
+  return openPort(portNumber, port, false);
+}
+
+SerialStatus serialReopen(int portNumber, SerialPort** port) {
+  return openPort(portNumber, port, true);
 }
 
 SerialStatus serialProbe(int portNumber) {

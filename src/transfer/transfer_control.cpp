@@ -85,7 +85,8 @@ void runWorker(void* argument) {
 WorkerEnd waitForWorker() {
   if (!CurrentRun) return WorkerEnd::Ended;  // a start that failed has none
   if (!joinWorkerThreadWithin(WorkerHandle, StopWaitLimitMs)) {
-    const bool syncing = CurrentRun->closingFiles.load() != 0;
+    const bool syncing =
+        CurrentRun->closingFiles.load() != 0 || CurrentRun->syncingFiles.load() != 0;
     int32_t expected = WorkerRunning;
     if (CurrentRun->fate.compare_exchange_strong(expected, WorkerAbandoned)) {
       LetGoHandle = WorkerHandle;

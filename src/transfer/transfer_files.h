@@ -19,6 +19,9 @@ bool closeTransferFile(int fd);
 // The same after asking a plain file to be put on the disk first, so that
 // a record shown as saved is saved. False when either failed.
 bool syncAndCloseTransferFile(int fd);
+// Asks the system to put what a plain file has been given on its disk; a
+// pipe, a device or -1 is left alone. False when the sync reported an error.
+bool syncTransferFile(int fd);
 
 enum class WriteOutcome { Written, Failed, TimedOut };
 // Writes all of `size` bytes, completing short and interrupted writes. A

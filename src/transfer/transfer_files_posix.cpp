@@ -108,6 +108,10 @@ bool syncAndCloseTransferFile(int fd) {
   return synced && closed;
 }
 
+bool syncTransferFile(int fd) {
+  return fd < 0 || !isPlainFile(fd) || fsync(fd) == 0;
+}
+
 WriteOutcome writeWithin(int fd, const char* data, size_t size, int waitMs) {
   if (fd < 0) return WriteOutcome::Failed;
   size_t written = 0;

@@ -85,6 +85,12 @@ bool syncAndCloseTransferFile(int fd) {
   return synced && closed;
 }
 
+bool syncTransferFile(int fd) {
+  if (fd < 0) return true;
+  const HANDLE handle = handleOf(fd);
+  return GetFileType(handle) != FILE_TYPE_DISK || FlushFileBuffers(handle);
+}
+
 WriteOutcome writeWithin(int fd, const char* data, size_t size, int waitMs) {
   const HANDLE handle = handleOf(fd);
   if (handle == INVALID_HANDLE_VALUE) return WriteOutcome::Failed;

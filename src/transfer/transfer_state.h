@@ -50,6 +50,8 @@ struct WorkerRun {
   std::atomic<int32_t> fate{WorkerRunning};
   // 1 once the worker has begun putting the output file on its disk.
   std::atomic<int32_t> closingFiles{0};
+  // 1 while the worker's sync of the files during the transfer runs.
+  std::atomic<int32_t> syncingFiles{0};
   // False when that sync or the file's close reported an error.
   std::atomic<bool> outputClosedCleanly{true};
 };

@@ -49,6 +49,9 @@ check_ini 7
 say "Overwrite: the next transfer replaces the file"
 choose_overwrite
 start_sim c 7 --seed 33 --blocks 1 --records 6 --units feet --rate 960 --once
+# The port list follows the hardware: COM 7 left it when b's instrument went
+# away, and comes back with c's within about two seconds.
+sleep 3
 transfer c c
 check_csv "$csv" c
 check_raw c

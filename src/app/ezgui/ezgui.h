@@ -53,7 +53,12 @@ enum EzEventCode : int {
   EzClick = 1,
   EzTextEdited = 4,
   EzSelectionChanged = 6,
+  // Value 0: the control's tooltip; over a combo box's dropped-down list,
+  // the item's 0-based number plus one: that item's.
   EzTooltipWanted = 8,
+  // The form's tick (EZ_SETTICKS); on Windows also at once when the system
+  // reports a serial port arriving or going.
+  EzTick = 50,
   EzLoading = 85,
   EzStarted = 86,
   EzLoaded = 87,
@@ -136,6 +141,10 @@ void EZ_GETPOS(const std::string& name, float& x, float& y, int mode);
 void EZ_DELAYDRAWCLIENT(const std::string& name, int mode);
 void EZ_REDRAWFORM(const std::string& name);
 void EZ_SETFORMICON(const std::string& name, int icon);
+// Ticks of the form: event EzTick (control 0) every `periodMs` on the GUI
+// thread, and at once for each serial port the system reports arriving or
+// gone where it reports them (Windows); 0 stops them. They end with the form.
+void EZ_SETTICKS(const std::string& name, int periodMs);
 void EZ_STARTTHREAD(const std::string& name, int threadNumber, int value);
 void EZ_CLOSETHREAD(const std::string& name, int threadNumber);
 // Accelerator table: "F1,1111|^F,1112"; "^" is Ctrl, "+" Shift, "%" Alt.

@@ -42,6 +42,9 @@ EzControlBase* ezBackendControl(const std::string& form, int id);
 bool ezBackendIsEnabled(const std::string& form, int id);
 // Drops the list of a combo box down, with its event 108.
 void ezBackendDropDown(const std::string& form, int id);
+// Starts the form's tick timer at `periodMs`, or stops it (0); the form
+// exists and is not going away.
+void ezBackendSetTicks(EzFormBase& form, int periodMs);
 // Unloads the form by registry key, its owned forms first; `announce`
 // reports its event 0. Ends the message loop when the main form goes.
 void ezUnloadForm(const std::string& key, bool announce);

@@ -55,6 +55,13 @@ void EZ_ALLOWKEYEVENTS(int) {}
 void EZ_ALLOWMOUSEMOVEEVENTS(int) {}
 void EZ_ALLOWCURSOREVENTS(int) {}
 
+void EZ_SETTICKS(const std::string& name, int periodMs) {
+  EzFormBase* form = ezOnGuiThread() ? ezBackendForm(name) : nullptr;
+  if (!form || form->goingAway) return;
+  form->tickPeriodMs = periodMs > 0 ? periodMs : 0;
+  ezBackendSetTicks(*form, form->tickPeriodMs);
+}
+
 // The form's library thread carries no work of the program, so it is a mark
 // that it was started, not a thread of the operating system.
 void EZ_STARTTHREAD(const std::string& name, int threadNumber, int value) {

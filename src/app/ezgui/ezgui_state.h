@@ -69,6 +69,7 @@ struct EzFormBase {
   int foreground = -1;
   int background = -1;
   bool threadRunning = false;  // the form's library thread was started
+  int tickPeriodMs = 0;        // EZ_SETTICKS; 0: no ticks
   bool goingAway = false;
   bool clearOfMain = false;  // a debug form: placed off the main window's controls
 };

@@ -1,5 +1,9 @@
 // Tooltips are asked for when they are about to show: event 8 goes to the
 // event routine, which answers with EZ_SETTOOLTIP; no answer, no tooltip.
+// The items of a combo box's dropped-down list ask with the item's number
+// plus one as event value.
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QHelpEvent>
 #include <QToolTip>
 #include <QWidget>
@@ -9,6 +13,25 @@
 
 namespace {
 
+// The list a combo box drops down lives in a pop-up window of its own,
+// below the control in the widget tree.
+bool controlAbove(const QWidget* widget, int& serial, int& id) {
+  for (; widget; widget = widget->parentWidget()) {
+    if (ezTagOf(widget, serial, id)) return true;
+  }
+  return false;
+}
+
+// The event value asking for `widget`'s tooltip at `at`: 0 for the control
+// itself, the item's number plus one over an item of a dropped-down list,
+// -1 over such a list but no item.
+int tooltipValue(const QWidget* widget, QPoint at) {
+  const auto* view = qobject_cast<const QAbstractItemView*>(widget->parentWidget());
+  if (!view || view->viewport() != widget) return 0;
+  const QModelIndex item = view->indexAt(at);
+  return item.isValid() ? item.row() + 1 : -1;
+}
+
 class TooltipFilter : public QObject {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
@@ -16,11 +39,12 @@ class TooltipFilter : public QObject {
     auto* widget = qobject_cast<QWidget*>(watched);
     int serial = 0;
     int id = 0;
-    if (!widget || !ezTagOf(widget, serial, id)) return false;
+    if (!widget || !controlAbove(widget, serial, id)) return false;
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const int value = tooltipValue(widget, help->pos());
     EzLayer.tooltipAnswered = false;
     EzLayer.tooltipAnswer.clear();
-    ezDeliver(serial, id, EzTooltipWanted, 0);
-    const auto* help = static_cast<QHelpEvent*>(event);
+    if (value >= 0) ezDeliver(serial, id, EzTooltipWanted, value);
     if (EzLayer.tooltipAnswered && !EzLayer.tooltipAnswer.empty()) {
       QToolTip::showText(help->globalPos(), ezFromBytes(EzLayer.tooltipAnswer), widget);
     } else {
@@ -40,6 +64,9 @@ void EZ_ADDTOOLTIP(const std::string& form, int id) {
   c->widget->installEventFilter(EzLayer.tooltipFilter.get());
   for (QWidget* inner : c->widget->findChildren<QWidget*>()) {
     inner->installEventFilter(EzLayer.tooltipFilter.get());
+  }
+  if (auto* combo = qobject_cast<QComboBox*>(c->widget.data())) {
+    combo->view()->viewport()->installEventFilter(EzLayer.tooltipFilter.get());
   }
 }
 

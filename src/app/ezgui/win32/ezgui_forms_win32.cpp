@@ -100,6 +100,10 @@ LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
       case WM_SETTINGCHANGE:
         ezwColoursChanged(*form, message, wParam, lParam);
         break;
+      case WM_TIMER:
+      case WM_DEVICECHANGE:
+        if (ezwTickMessage(*form, message, wParam, lParam)) return TRUE;
+        break;
       case EzwShowQuietly:
         if (!form->goingAway) ShowWindow(window, SW_SHOWNOACTIVATE);
         return 0;

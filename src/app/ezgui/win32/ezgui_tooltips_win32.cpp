@@ -56,13 +56,14 @@ bool ezwTooltipNotify(EzwForm& form, NMHDR& header) {
   auto& request = reinterpret_cast<NMTTDISPINFOW&>(header);
   request.szText[0] = L'\0';
   request.lpszText = request.szText;
-  const int id = header.idFrom == kStandInTool
-                     ? form.tooltipStandIn
-                     : controlOf(form, reinterpret_cast<HWND>(header.idFrom));
-  if (id <= 0) return true;
+  const HWND tool = reinterpret_cast<HWND>(header.idFrom);
+  int id = header.idFrom == kStandInTool ? form.tooltipStandIn : controlOf(form, tool);
+  int value = 0;
+  // Over a dropped-down list but no item of it: no tip.
+  if (id <= 0 && !(ezwListItemUnderMouse(form, tool, id, value) && value > 0)) return true;
   EzWin.tooltipAnswered = false;
   EzWin.tooltipAnswer.clear();
-  ezDeliver(form.serial, id, EzTooltipWanted, 0);
+  ezDeliver(form.serial, id, EzTooltipWanted, value);
   if (EzWin.tooltipAnswered && !EzWin.tooltipAnswer.empty()) {
     EzWin.tooltipShown = ezwFromBytes(EzWin.tooltipAnswer);
     request.lpszText = EzWin.tooltipShown.data();
@@ -114,6 +115,7 @@ void EZ_ADDTOOLTIP(const std::string& form, int id) {
   TTTOOLINFOW tool =
       toolInfo(f->window, TTF_IDISHWND | TTF_SUBCLASS, reinterpret_cast<UINT_PTR>(control->window));
   SendMessageW(tooltips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  if (control->kind == EzKind::ComboBox) ezwAddListItemTips(*f, *control, tooltips);
 }
 
 void EZ_SETTOOLTIP(const std::string& text) {

@@ -193,6 +193,15 @@ void ezwPaintPicture(const EzwForm& form, const EzwControl& control, const DRAWI
 bool ezwTooltipNotify(EzwForm& form, NMHDR& header);
 // The mouse moved on the form itself (over no control, or a disabled one).
 void ezwTooltipMouseMove(EzwForm& form, POINT at);
+// The items of a combo box's dropped-down list as a tool of `tooltips`
+// (ezgui_listtips_win32); and, for a tool window that is such a list, the
+// combo box and the item under the mouse plus one (0: none).
+void ezwAddListItemTips(EzwForm& form, const EzwControl& combo, HWND tooltips);
+bool ezwListItemUnderMouse(const EzwForm& form, HWND window, int& id, int& value);
+// The form's tick timer and the system's news of serial ports
+// (ezgui_ticks_win32): event EzTick while its ticks run. True when the
+// message was one of them.
+bool ezwTickMessage(EzwForm& form, UINT message, WPARAM wParam, LPARAM lParam);
 // The view's text as bytes, one per character (Latin-1), "\n" ending lines.
 std::string ezwRichViewText(HWND view);
 
