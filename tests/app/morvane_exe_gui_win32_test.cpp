@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/keys_win32.h"
 #include "support/pty_line_win32.h"
 
 namespace {
@@ -122,32 +123,6 @@ HWND startInFolder(const std::wstring& folder, Running& running) {
   return waitForMainWindow(running.process.dwProcessId, running.process.hProcess);
 }
 
-void key(WORD code, bool up) {
-  INPUT input{};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = code;
-  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  SendInput(1, &input, sizeof input);
-}
-
-void ctrl(WORD letter) {
-  key(VK_CONTROL, false);
-  key(letter, false);
-  key(letter, true);
-  key(VK_CONTROL, true);
-}
-
-void type(const std::wstring& text) {
-  for (const wchar_t c : text) {
-    INPUT keys[2] = {};
-    keys[0].type = keys[1].type = INPUT_KEYBOARD;
-    keys[0].ki.wScan = keys[1].ki.wScan = c;
-    keys[0].ki.dwFlags = KEYEVENTF_UNICODE;
-    keys[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
-    SendInput(2, keys, sizeof(INPUT));
-  }
-}
-
 struct Dialog {
   DWORD processId = 0;
   HWND window = nullptr;
@@ -239,12 +214,11 @@ TEST(MorvaneExeWin32, CtrlDWritesTheSummaryOfTheFileChosenInTheSaveDialog) {
   ASSERT_NE(window, nullptr) << "no main window within the time";
   SetForegroundWindow(window);
 
-  ctrl('F');
+  pressKey('F', {VK_CONTROL});
   ASSERT_NE(waitForSaveDialog(running.process.dwProcessId), nullptr) << "Ctrl+F";
-  type(csv);
-  key(VK_RETURN, false);
-  key(VK_RETURN, true);
-  ctrl('D');
+  typeText(csv);
+  pressKey(VK_RETURN);
+  pressKey('D', {VK_CONTROL});
   const auto until = std::chrono::steady_clock::now() + kPatience;
   while (GetFileAttributesW(report.c_str()) == INVALID_FILE_ATTRIBUTES &&
          std::chrono::steady_clock::now() < until) {

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/keys_win32.h"
+
 #include "app/ezgui/ezgui.h"
 #include "app/ezgui/win32/ezgui_win32_state.h"
 
@@ -80,22 +82,13 @@ void run(std::function<void()> started, std::function<void(const std::string&, i
 }
 
 void key(WORD virtualKey, bool up) {
-  INPUT input{};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = virtualKey;
-  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  SendInput(1, &input, sizeof input);
+  sendKey(virtualKey, up);
 }
-
 void press(WORD virtualKey, std::initializer_list<WORD> held = {}) {
-  for (WORD k : held) key(k, false);
-  key(virtualKey, false);
-  key(virtualKey, true);
-  for (WORD k : held) key(k, true);
+  pressKey(virtualKey, held);
 }
-
 void type(const std::string& letters) {
-  for (char c : letters) press(static_cast<WORD>(std::toupper(static_cast<unsigned char>(c))));
+  typeKeys(letters);
 }
 
 HWND control(const std::string& form, int id) {

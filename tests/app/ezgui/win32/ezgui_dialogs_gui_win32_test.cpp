@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/keys_win32.h"
+
 #include "app/ezgui/ezgui.h"
 #include "app/ezgui/win32/ezgui_win32_state.h"
 #include "app/win32_text.h"
@@ -90,22 +92,10 @@ HWND dialogTitled(const std::wstring& title, int waitMs = 20000) {
 }
 
 void press(WORD key) {
-  INPUT keys[2] = {};
-  keys[0].type = keys[1].type = INPUT_KEYBOARD;
-  keys[0].ki.wVk = keys[1].ki.wVk = key;
-  keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(2, keys, sizeof(INPUT));
+  pressKey(key);
 }
-
 void type(const std::wstring& text) {
-  for (const wchar_t c : text) {
-    INPUT keys[2] = {};
-    keys[0].type = keys[1].type = INPUT_KEYBOARD;
-    keys[0].ki.wScan = keys[1].ki.wScan = c;
-    keys[0].ki.dwFlags = KEYEVENTF_UNICODE;
-    keys[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
-    SendInput(2, keys, sizeof(INPUT));
-  }
+  typeText(text);
 }
 
 std::wstring statusPart(HWND bar, int index) {

@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/keys_win32.h"
+
 #include "app/ezgui/ezgui.h"
 #include "app/ezgui/win32/ezgui_win32_state.h"
 
@@ -98,23 +100,11 @@ void run(std::function<void()> started, std::function<void(int)> command = nullp
   EZ_GUIRUN(1, argv, startup, events, design);
 }
 
-void key(WORD virtualKey, bool up) {
-  INPUT input{};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = virtualKey;
-  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  SendInput(1, &input, sizeof input);
-}
-
 void press(WORD virtualKey, std::initializer_list<WORD> held = {}) {
-  for (WORD k : held) key(k, false);
-  key(virtualKey, false);
-  key(virtualKey, true);
-  for (WORD k : held) key(k, true);
+  pressKey(virtualKey, held);
 }
-
 void type(const std::string& letters) {
-  for (char c : letters) press(static_cast<WORD>(std::toupper(static_cast<unsigned char>(c))));
+  typeKeys(letters);
 }
 
 HWND control(int id) {
